@@ -1,0 +1,120 @@
+// The host side of the simulated USB: a D2XX-shaped driver over the simulated FTDI devices (the
+// KORVEL board plus any number of other FTDI devices), with call counting, virtual time, fault
+// injection, the state file and the bus trace.
+//
+// Statuses follow the vendor driver's numbering: 0 = success.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "korvel/sim/unit.h"
+
+namespace korvel::sim {
+
+using Status = std::uint32_t;
+constexpr Status kOk = 0;
+constexpr Status kInvalidHandle = 1;
+constexpr Status kDeviceNotFound = 2;
+constexpr Status kDeviceNotOpened = 3;
+constexpr Status kIoError = 4;
+constexpr Status kInvalidParameter = 6;
+constexpr Status kEepromWriteFailed = 12;
+constexpr Status kInvalidArgs = 16;
+
+// Handles are opaque non-zero values; a closed or stale handle gets kInvalidHandle.
+using Handle = std::uintptr_t;
+
+struct ListEntry {
+    std::uint32_t flags = 0, type = 5 /* FT232R */, id = 0x04036001, loc_id = 0;
+    std::string serial, description;
+    std::uintptr_t handle = 0;  // the list's handle field
+};
+
+enum class Call {
+    CreateDeviceInfoList,
+    GetDeviceInfoList,
+    GetDeviceInfoDetail,
+    Open,
+    SetBaudRate,
+    SetBitMode,
+    GetBitMode,
+    Write,
+    Close,
+    CyclePort,
+    EeUaSize,
+    EeUaRead,
+    EeUaWrite,
+};
+constexpr int kCallKinds = 13;
+
+class Usb {
+public:
+    Usb();
+    ~Usb();  // saves the state file, if one is set
+
+    // --- driver calls ---
+    Status create_device_info_list(std::uint32_t& count);
+    // Fills at most `capacity` entries; `count` gets the number of devices.
+    Status get_device_info_list(std::vector<ListEntry>& out, std::size_t capacity,
+                                std::uint32_t& count);
+    Status get_device_info_detail(std::uint32_t index, ListEntry& out);
+    Status open(std::uint32_t index, Handle& handle);
+    Status set_baud_rate(Handle handle, std::uint32_t baud);
+    Status set_bit_mode(Handle handle, std::uint8_t mask, std::uint8_t mode);
+    Status get_bit_mode(Handle handle, std::uint8_t& pins);
+    Status write(Handle handle, const std::uint8_t* data, std::uint32_t count,
+                 std::uint32_t& written);
+    Status close(Handle handle);
+    Status cycle_port(Handle handle);
+    Status ee_ua_size(Handle handle, std::uint32_t& size);
+    Status ee_ua_read(Handle handle, std::uint8_t* buffer, std::uint32_t length,
+                      std::uint32_t& read);
+    Status ee_ua_write(Handle handle, const std::uint8_t* buffer, std::uint32_t length);
+
+    // --- virtual time: each call that reaches the pins takes 1 us; a pause its length ---
+    void pause(double seconds);
+    std::uint64_t now_us() const;
+
+    // --- counters ---
+    std::uint64_t calls(Call kind) const;
+    std::uint64_t total_calls() const;
+    void reset_counters();
+
+    // --- fault injection ---
+    // The nth call of `kind` from now (1 = the next one) fails with `status` and has no effect.
+    void fail_call(Call kind, std::uint64_t nth, Status status = kIoError);
+    // The board is unplugged just before the nth driver call from now (of any kind).
+    void detach_before_call(std::uint64_t nth);
+    void clear_faults();
+
+    // --- the devices on the cable ---
+    Board& board();
+    // The list's handle field for the board while it is not open (normally 0).
+    void set_board_list_handle(std::uintptr_t value);
+    void add_other_device(std::string description, std::string serial);
+    void clear_other_devices();
+
+    // --- files ---
+    // Loads the board from a state file now, and saves there on close, detach and destruction.
+    bool load_state(const std::string& path, std::string* error = nullptr);
+    bool save_state(std::string* error = nullptr) const;
+    void set_state_path(std::string path);
+    // Starts a Value Change Dump of the eight pins (timescale 1 us).
+    bool open_trace(const std::string& path);
+    void close_trace();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// The process's simulated USB. Made at first use; reads KORVEL_SIM_STATE and KORVEL_SIM_TRACE then.
+Usb& usb();
+// Replaces the process's simulated USB with a fresh one (default board, no files, counters 0).
+// For tests.
+void reset_usb();
+
+}  // namespace korvel::sim

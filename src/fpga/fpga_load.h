@@ -1,0 +1,20 @@
+// Serial loads of the FPGA's custom-pattern and error-injection memories over D2 (clock), D4
+// (data), D5 and D6 (active-low memory selects).
+#pragma once
+
+#include <cstdint>
+
+namespace korvel {
+
+constexpr int kPatternRows = 32;
+constexpr int kPatternWords = 4096;
+
+// Column j of the 32 rows is 256-bit word j of the custom pattern; column 0 is also the error mask.
+extern std::uint8_t pattern_buffer[kPatternRows][kPatternWords];
+
+// Loads words 0..words-1 into the custom-pattern memory (the first argument is ignored).
+void bit_load_FPGA(int ignored, int words);
+// Loads the mask (column 0) and the period and width words into the error-injection memory.
+void bit_load_FPGA_ErrInj(int ignored1, int ignored2, std::uint32_t period, std::uint32_t width);
+
+}  // namespace korvel

@@ -1,0 +1,29 @@
+// Bit-banged I2C master on D0 (SCL) and D1 (SDA) of the FTDI chip.
+//
+// Open drain is emulated with the direction mask: a line is pulled low by making its pin an
+// output while the latch holds 0, released (pulled high by the unit's resistors) by making it an
+// input. Every line change is one driver call, made when it is due.
+#pragma once
+
+#include <cstdint>
+
+#include "ftdi/ftd2xx.h"
+
+namespace korvel {
+
+// Bit 0 set = SCL pulled low, bit 1 set = SDA pulled low; bits 2..7 carried along. Starts 0x80.
+extern std::uint8_t i2c_dir_image;
+// The latch image: always 0x00.
+extern const std::uint8_t i2c_out_image;
+
+int i2c_init(FT_HANDLE handle);
+void issue_i2c_start(FT_HANDLE handle);
+void issue_i2c_stop(FT_HANDLE handle);
+// Sends the low 8 bits MSB first, then clocks the acknowledge (not examined).
+void tx_i2c_byte(FT_HANDLE handle, int byte);
+// ack_mode 1 answers NACK (last byte), any other value ACK.
+int rx_i2c_byte(FT_HANDLE handle, int ack_mode);
+// One pin read.
+int wait_i2c_scl_high(FT_HANDLE handle);
+
+}  // namespace korvel

@@ -1,0 +1,58 @@
+// The USB link to the unit: finding and opening its FTDI chip, the one device handle, the pin map,
+// the pin images and the buffered pin-byte writer.
+//
+// Pin map of the data bus (bit n of every pin byte is pin Dn):
+//   D0 I2C SCL and D1 I2C SDA, open drain emulated with the direction mask (see i2c/)
+//   D2 FPGA serial clock, D4 FPGA serial data (push-pull from fpga_pin_image)
+//   D5 / D6 FPGA select of the error-injection / custom-pattern memory, active low
+//   D3 unused (always 0), D7 no function (held low as an output)
+#pragma once
+
+#include <cstdint>
+
+#include "ftdi/ftd2xx.h"
+
+namespace korvel {
+
+constexpr int kDeviceListSize = 10;
+constexpr int kUsbOutBufferSize = 1024;
+constexpr const char* kPrimaryDescription = "ZEVA_KORVEL";
+constexpr const char* kAlternateDescription = "ZEVA~KORVEL";
+constexpr const char* kChipFlagVariable = "ZEVA_CHIP_FLAG";
+
+// Pin bits.
+constexpr std::uint8_t kPinScl = 0x01;
+constexpr std::uint8_t kPinSda = 0x02;
+constexpr std::uint8_t kPinFpgaClock = 0x04;
+constexpr std::uint8_t kPinFpgaData = 0x10;
+constexpr std::uint8_t kPinSelectErrorMemory = 0x20;
+constexpr std::uint8_t kPinSelectPatternMemory = 0x40;
+
+// The one device handle. 0 at start; the value 1 marks no usable device.
+extern FT_HANDLE usb_handle;
+extern FT_DEVICE_LIST_INFO_NODE device_info_list[kDeviceListSize];
+// Serial number of the unit last matched by init_usb, NUL-terminated.
+extern char device_serial[16];
+
+// The FPGA link's pin byte (low byte used) and the writer's buffer.
+extern std::uint32_t fpga_pin_image;
+extern std::uint8_t usb_out_buffer[kUsbOutBufferSize];
+extern int usb_out_count;
+
+// 1 when the unit is open and set up, 0 otherwise.
+int init_usb();
+// 1 when a device with one of the unit's descriptions is attached.
+int usb_aliveQ();
+// Closes the handle. The handle keeps its value but is never passed to the driver again until
+// init_usb opens the device anew.
+void close();
+// Present level of the eight pins, or 0 when there is no usable device or the read fails.
+int usb_input();
+// Appends the low byte of fpga_pin_image; writes the buffer out when `flush` is non-zero or it
+// is full.
+void usb_output(int flush);
+
+// True when usb_handle may be passed to the driver: opened by init_usb, not closed since, not 1.
+bool usb_handle_usable();
+
+}  // namespace korvel
