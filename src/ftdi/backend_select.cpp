@@ -1,0 +1,90 @@
+#include "ftdi/backend_select.h"
+
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+
+#include "ftdi/backend.h"
+#include "ftdi/libftdi_backend.h"
+#include "ftdi/sim_backend.h"
+#include "korvel/sim/usb.h"
+
+namespace korvel::ftdi {
+namespace {
+
+struct Selection {
+    std::unique_ptr<Backend> backend;
+    BackendKind kind = BackendKind::Ftdi;
+};
+
+Selection& selection() {
+    static Selection s;
+    return s;
+}
+
+void forward_pause_to_unit(double seconds) {
+    korvel::sim::usb().pause(seconds);
+}
+
+void install_sim_clock() {
+    sim_clock().set_listener(forward_pause_to_unit);
+    platform::set_clock(&sim_clock());
+}
+
+void remove_sim_clock() {
+    if (&platform::clock() == &sim_clock()) platform::set_clock(nullptr);
+}
+
+}  // namespace
+
+std::optional<BackendKind> parse_backend_name(std::string_view name) {
+    if (name == "ftdi") return BackendKind::Ftdi;
+    if (name == "sim") return BackendKind::Sim;
+    return std::nullopt;
+}
+
+BackendKind backend_kind_from_environment(const char* value, std::ostream& warnings) {
+    if (value == nullptr || *value == '\0') return BackendKind::Ftdi;
+    if (auto kind = parse_backend_name(value)) return *kind;
+    warnings << "korvel: unknown KORVEL_BACKEND \"" << value
+             << "\" (expected \"ftdi\" or \"sim\"); using \"ftdi\"\n";
+    return BackendKind::Ftdi;
+}
+
+void select_backend(BackendKind kind) {
+    Selection& s = selection();
+    s.backend.reset();  // closes whatever the old backend still had open
+    if (kind == BackendKind::Sim) {
+        s.backend = make_sim_backend();
+        install_sim_clock();
+    } else {
+        s.backend = make_libftdi_backend();
+        remove_sim_clock();
+    }
+    s.kind = kind;
+}
+
+BackendKind selected_backend() {
+    backend();
+    return selection().kind;
+}
+
+Backend& backend() {
+    Selection& s = selection();
+    if (!s.backend)
+        select_backend(backend_kind_from_environment(std::getenv("KORVEL_BACKEND"), std::cerr));
+    return *s.backend;
+}
+
+platform::VirtualClock& sim_clock() {
+    static platform::VirtualClock clock;
+    return clock;
+}
+
+void use_fresh_simulated_unit() {
+    korvel::sim::reset_usb();
+    sim_clock() = platform::VirtualClock();
+    select_backend(BackendKind::Sim);
+}
+
+}  // namespace korvel::ftdi
