@@ -1,0 +1,60 @@
+// A host without a screen: records what the program shows, answers dialogs from queues.
+//
+// Used by the tests and by runs without a display. The event loop it runs is driven by virtual
+// time: deferred calls first, then the next due timer, until QuitUserInterface is called or
+// nothing is left that could ever happen.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/host_services.h"
+
+namespace korvel::platform {
+
+struct RecordedPopup {
+    std::string title;
+    std::string message;
+    bool operator==(const RecordedPopup&) const = default;
+};
+
+class HeadlessHost : public HostServices {
+  public:
+    void message_popup(std::string_view title, std::string_view message) override;
+    int file_select(const FileSelectRequest& request, std::string* path) override;
+    void clipboard_put_text(std::string_view text) override;
+    void stdio_write(std::string_view text) override;
+    int stdio_getchar() override;
+    void run_event_loop() override;
+    void quit_event_loop() override;
+
+    // Queues the answer to the next file dialog: a path (answered as an existing file), or
+    // cancel_file_dialog(). With the queue empty a dialog is cancelled.
+    void answer_file_dialog(std::string path, int result = 1 /* VAL_EXISTING_FILE_SELECTED */);
+    void cancel_file_dialog();
+    // Queues characters for StdioGetchar.
+    void type_input(std::string_view text);
+
+    // Everything shown, in order.
+    std::vector<RecordedPopup> popups;
+    std::vector<FileSelectRequest> file_requests;
+    std::string clipboard;
+    std::string stdio_output;
+    // Also copy stdio output to the process's standard output.
+    bool echo_stdio = false;
+    // The event loop gives up (returns) when virtual time passes this many seconds without a quit;
+    // guards tests against a program that never quits.
+    double loop_time_limit = 3600.0;
+
+  private:
+    std::deque<std::pair<int, std::string>> file_answers_;
+    std::deque<char> input_;
+    bool quit_requested_ = false;
+};
+
+// The process's default headless host (what host() returns when nothing else is installed).
+HeadlessHost& default_headless_host();
+
+}  // namespace korvel::platform

@@ -1,0 +1,27 @@
+// Read-only questions about the model that a view or test asks, beyond the customary operations.
+#pragma once
+
+#include <vector>
+
+#include "resource/control_spec.h"
+
+namespace korvel::platform {
+
+bool panel_loaded(int panel);
+bool panel_displayed(int panel);
+// Resource panel id (PANELMAIN, ...) of a loaded panel, or negative.
+int panel_resource_id(int panel);
+// Parent handle given to LoadPanel (0 for top-level), or negative.
+int panel_parent(int panel);
+// Handles of the loaded panels, in load order.
+std::vector<int> loaded_panels();
+// The catalogue record of a control of a loaded panel, or nullptr.
+const resource::ControlSpec* control_spec(int panel, int control);
+// Number of callbacks being delivered right now (0 outside callbacks).
+int dispatch_depth();
+
+// Discards every panel and forgets callbacks, observers, deferred calls, the quit state, timer
+// suspension and the installed host; handles start again from 1. For tests and program restarts.
+void reset_user_interface();
+
+}  // namespace korvel::platform

@@ -1,0 +1,128 @@
+// The catalogue of resource "main.uir": seven panels, the menu bar and 147 controls, with
+// lookups by id and by constant name. All of it is constexpr.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "resource/control_spec.h"
+#include "resource/panels/menu_bar.h"
+#include "resource/panels/panel_cal.h"
+#include "resource/panels/panel_data.h"
+#include "resource/panels/panel_debug.h"
+#include "resource/panels/panel_err.h"
+#include "resource/panels/panel_help.h"
+#include "resource/panels/panel_main.h"
+#include "resource/panels/panel_more.h"
+
+namespace korvel::resource {
+
+inline constexpr std::string_view kResourceFileName = "main.uir";
+inline constexpr int kPanelCount = 7;
+inline constexpr int kControlCount = 147;
+// The first control id of every panel.
+inline constexpr int kFirstControlId = 2;
+
+// The panels in id order (1..7).
+inline constexpr PanelSpec kPanels[] = {
+    data::kPanelCal,  data::kPanelData, data::kPanelDebug, data::kPanelErr,
+    data::kPanelHelp, data::kPanelMain, data::kPanelMore,
+};
+
+constexpr std::span<const PanelSpec> panels() {
+    return kPanels;
+}
+constexpr const MenuBarSpec& menu_bar() {
+    return data::kMenuBar;
+}
+
+constexpr const PanelSpec* find_panel(int id) {
+    for (const auto& p : kPanels)
+        if (p.id == id) return &p;
+    return nullptr;
+}
+
+constexpr const PanelSpec* find_panel(std::string_view constant) {
+    for (const auto& p : kPanels)
+        if (p.constant == constant) return &p;
+    return nullptr;
+}
+
+constexpr const ControlSpec* find_control(const PanelSpec& panel, int control_id) {
+    for (const auto& c : panel.controls)
+        if (c.id == control_id) return &c;
+    return nullptr;
+}
+
+constexpr const ControlSpec* find_control(const PanelSpec& panel, std::string_view constant) {
+    for (const auto& c : panel.controls)
+        if (c.constant == constant) return &c;
+    return nullptr;
+}
+
+constexpr const ControlSpec* find_control(int panel_id, int control_id) {
+    const PanelSpec* p = find_panel(panel_id);
+    return p != nullptr ? find_control(*p, control_id) : nullptr;
+}
+
+// A menu of the bar by id, or nullptr.
+constexpr const MenuSpec* find_menu(int id) {
+    for (const auto& m : menu_bar().menus)
+        if (m.id == id) return &m;
+    return nullptr;
+}
+
+// A menu item by id, or nullptr; `menu` receives the menu holding it.
+constexpr const MenuItemSpec* find_menu_item(int id, const MenuSpec** menu = nullptr) {
+    for (const auto& m : menu_bar().menus)
+        for (const auto& item : m.items)
+            if (item.id == id) {
+                if (menu != nullptr) *menu = &m;
+                return &item;
+            }
+    return nullptr;
+}
+
+// The callback name of a menu id: an item's, or a menu's own when it has no items.
+constexpr std::string_view menu_callback(int id) {
+    if (const MenuItemSpec* item = find_menu_item(id)) return item->callback;
+    if (const MenuSpec* m = find_menu(id)) return m->callback;
+    return {};
+}
+
+constexpr int total_control_count() {
+    int n = 0;
+    for (const auto& p : kPanels) n += static_cast<int>(p.controls.size());
+    return n;
+}
+
+// Compile-time id lookups for the constants; a name that is not in the catalogue does not compile.
+consteval int panel_id_of(std::string_view panel) {
+    const PanelSpec* p = find_panel(panel);
+    if (p == nullptr) throw "unknown panel constant";
+    return p->id;
+}
+
+consteval int control_id_of(std::string_view panel, std::string_view control) {
+    const PanelSpec* p = find_panel(panel);
+    if (p == nullptr) throw "unknown panel constant";
+    const ControlSpec* c = find_control(*p, control);
+    if (c == nullptr) throw "unknown control constant";
+    return c->id;
+}
+
+consteval int menu_id_of(std::string_view constant) {
+    if (constant == menu_bar().constant) return menu_bar().id;
+    for (const auto& m : menu_bar().menus) {
+        if (m.constant == constant) return m.id;
+        for (const auto& item : m.items)
+            if (item.constant == constant) return item.id;
+    }
+    throw "unknown menu constant";
+}
+
+// Readable names for diagnostics and tests.
+std::string_view kind_name(ControlKind kind);
+std::string_view data_type_name(DataType type);
+
+}  // namespace korvel::resource
