@@ -55,4 +55,8 @@ void usb_output(int flush);
 // True when usb_handle may be passed to the driver: opened by init_usb, not closed since, not 1.
 bool usb_handle_usable();
 
+// Back to the state of a fresh process (no handle, empty buffer, blank serial) without calling
+// the driver. For tests that replace the simulated unit under the link.
+void usb_link_reset();
+
 }  // namespace korvel

@@ -1,0 +1,51 @@
+// The scaled DAC write in volts over the unit's two MCP4728s (3.3 V full scale).
+#include <cmath>
+#include <cstdio>
+
+#include "link/usb_link.h"
+#include "mcp4728/mcp4728.h"
+#include "platform/clock.h"
+
+namespace korvel {
+
+const DacChannelRef dac_channel_map[8] = {{0, 0}, {0, 1}, {0, 2}, {0, 3},
+                                          {1, 0}, {1, 1}, {1, 2}, {1, 3}};
+
+namespace {
+
+constexpr double kFullScaleVolts = 3.3;
+constexpr double kCodeSpan = 4096.0;
+constexpr double kMaxCode = 4095.0;
+
+// Truncates toward zero in double precision, so the float nearest 3.3 gives 4095. Values outside
+// the DAC's range (and NaN) are clamped to 0..4095.
+unsigned code_for(float volts) {
+    const double code = std::trunc(static_cast<double>(volts) / kFullScaleVolts * kCodeSpan);
+    if (!(code > 0.0)) return 0;
+    if (code > kMaxCode) return static_cast<unsigned>(kMaxCode);
+    return static_cast<unsigned>(code);
+}
+
+}  // namespace
+
+void dac_write(int channel, float value, std::uint8_t mode) {
+    if (channel < 0 || channel > 7) return;
+    const DacChannelRef target = dac_channel_map[channel];
+    if (usb_aliveQ() != 1) return;
+    mcp4728_dac_write(target.selector, target.dac_channel, code_for(value), mode);
+}
+
+void dac_sweep() {
+    constexpr int kPasses = 1000;
+    for (int pass = 0; pass < kPasses; ++pass) {
+        float value = 0.0f;
+        while (value < kFullScaleVolts) {
+            dac_write(6, value, 0);
+            Delay(0.001);
+            std::printf("%f \n", value);
+            value = static_cast<float>(value + 0.1);
+        }
+    }
+}
+
+}  // namespace korvel
