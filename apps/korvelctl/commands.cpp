@@ -1,0 +1,80 @@
+#include "commands.h"
+
+#include <variant>
+
+#include "api/unit_status.h"
+#include "exit_codes.h"
+#include "korvel.h"
+#include "status_report.h"
+#include "unit_access.h"
+
+namespace korvelctl {
+
+namespace {
+
+void apply(const Setting& s) {
+    switch (s.kind) {
+        case Setting::Kind::Pattern:
+            prbs_select(s.number);
+            break;
+        case Setting::Kind::Divide:
+            set_divide_ratio(s.number);
+            break;
+        case Setting::Kind::Clock:
+            ClockOutput1(s.number);
+            break;
+        case Setting::Kind::Duty:
+            set_dutycycle(s.volts);
+            break;
+        case Setting::Kind::Amplitude:
+            set_amplitude(s.volts);
+            break;
+    }
+}
+
+}  // namespace
+
+int run_set(const std::vector<Setting>& settings, std::ostream& out, std::ostream& err) {
+    if (auto problem = open_unit()) {
+        err << "korvelctl: " << *problem << "\n";
+        return kExitUnavailable;
+    }
+    for (const auto& s : settings) {
+        apply(s);
+        out << "set " << describe(s) << "\n";
+    }
+    usb_close();
+    return kExitOk;
+}
+
+int run_list(std::ostream& out, std::ostream& err) {
+    auto listed = list_devices();
+    if (auto* reason = std::get_if<std::string>(&listed)) {
+        err << "korvelctl: " << *reason << "\n";
+        return kExitUnavailable;
+    }
+    const auto& devices = std::get<std::vector<FtdiDevice>>(listed);
+    if (devices.empty()) {
+        out << "no FTDI devices attached\n";
+        return kExitOk;
+    }
+    for (const auto& d : devices) {
+        out << d.index << "  " << (d.description.empty() ? "(no description)" : d.description)
+            << "  serial " << (d.serial.empty() ? "(none)" : d.serial)
+            << (d.is_unit ? "  <- KORVEL unit" : "") << "\n";
+    }
+    return kExitOk;
+}
+
+int run_status(bool json, std::ostream& out, std::ostream& err) {
+    if (auto problem = open_unit()) {
+        err << "korvelctl: " << *problem << "\n";
+        return kExitUnavailable;
+    }
+    const auto readback = korvel::api::read_unit();
+    usb_close();
+    out << (json ? status_json(readback) : status_text(readback));
+    return kExitOk;
+}
+
+}  // namespace korvelctl

@@ -1,0 +1,69 @@
+#include "unit_access.h"
+
+#include <strings.h>
+#include <cstring>
+#include <variant>
+
+#include "ftdi/ftd2xx.h"
+#include "korvel.h"
+#include "link/usb_link.h"
+
+namespace korvelctl {
+
+namespace {
+
+bool is_unit_description(const char* description) {
+    return strcasecmp(description, korvel::kPrimaryDescription) == 0 ||
+           strcasecmp(description, korvel::kAlternateDescription) == 0;
+}
+
+std::string text_field(const char* field, std::size_t size) {
+    return std::string(field, strnlen(field, size));
+}
+
+}  // namespace
+
+std::variant<std::vector<FtdiDevice>, std::string> list_devices() {
+    DWORD count = 0;
+    if (FT_STATUS status = FT_CreateDeviceInfoList(&count); status != FT_OK)
+        return "the FTDI driver cannot list devices (status " + std::to_string(status) + ")";
+    if (count == 0) return std::vector<FtdiDevice>{};
+
+    std::vector<FT_DEVICE_LIST_INFO_NODE> records(count);
+    DWORD filled = count;
+    if (FT_STATUS status = FT_GetDeviceInfoList(records.data(), &filled); status != FT_OK)
+        return "the FTDI driver cannot list devices (status " + std::to_string(status) + ")";
+
+    std::vector<FtdiDevice> devices;
+    // Devices attached since the count was taken are not in the records.
+    for (DWORD i = 0; i < filled && i < count; ++i) {
+        FtdiDevice d;
+        d.index = static_cast<int>(i);
+        d.description = text_field(records[i].Description, sizeof records[i].Description);
+        d.serial = text_field(records[i].SerialNumber, sizeof records[i].SerialNumber);
+        d.is_unit = is_unit_description(d.description.c_str());
+        devices.push_back(std::move(d));
+    }
+    return devices;
+}
+
+std::optional<std::string> open_unit() {
+    auto listed = list_devices();
+    if (auto* reason = std::get_if<std::string>(&listed)) return "unit not found: " + *reason;
+    const auto& devices = std::get<std::vector<FtdiDevice>>(listed);
+    bool unit_listed = false;
+    for (const auto& d : devices) unit_listed = unit_listed || d.is_unit;
+    if (!unit_listed) {
+        if (devices.empty()) return std::string("unit not found: no FTDI device is attached");
+        return "unit not found: none of the " + std::to_string(devices.size()) +
+               " FTDI devices is described as " + korvel::kPrimaryDescription + " or " +
+               korvel::kAlternateDescription + " (see: korvelctl list)";
+    }
+    if (usb_init() != 1)
+        return std::string(
+            "unit not found: it is attached but could not be opened (in use by another program, "
+            "or no permission to open it: see the udev rule in README.md)");
+    return std::nullopt;
+}
+
+}  // namespace korvelctl

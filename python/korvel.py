@@ -1,0 +1,174 @@
+"""Drive a KORVEL PRBS pattern generator from Python.
+
+A thin ctypes wrapper over libkorvel (libkorvel.so.1)::
+
+    import korvel
+
+    with korvel.Korvel() as unit:
+        unit.select_pattern("PRBS15")
+        unit.set_divide_ratio(4)
+        unit.set_clock_output1(True)
+        unit.set_duty_cycle(2.5)     # DAC volts, 1.8 .. 3.3
+        unit.set_amplitude(2.2)      # DAC volts, 1.8 .. 2.7
+
+The library is looked up in this order: the ``library`` argument, the environment variable
+KORVEL_LIBRARY (a path), then the system's usual search (``libkorvel.so.1``).
+
+The backend is chosen by the environment, read at the library's first call: KORVEL_BACKEND=sim
+drives the simulated unit instead of real hardware, KORVEL_SIM_STATE names its state file and
+KORVEL_SIM_TRACE a Value Change Dump of its pins.
+"""
+
+import ctypes
+import ctypes.util
+import enum
+import os
+
+__all__ = ["Korvel", "KorvelError", "Pattern", "load_library"]
+
+DUTY_CYCLE_RANGE = (1.8, 3.3)
+AMPLITUDE_RANGE = (1.8, 2.7)
+DIVIDE_RATIO_RANGE = (1, 256)
+
+
+class KorvelError(RuntimeError):
+    """The unit could not be opened, or was used while not open."""
+
+
+class Pattern(enum.IntEnum):
+    """Pattern-select codes the library can choose."""
+
+    PRBS7 = 1
+    PRBS9 = 2
+    PRBS11 = 3
+    PRBS15 = 4
+    PRBS17 = 5
+    PRBS20 = 6
+    PRBS23 = 7
+    PRBS29 = 8
+    PRBS31 = 9
+    CLOCK = 10
+
+
+def load_library(library=None):
+    """Load libkorvel and declare its seven functions.
+
+    ``library`` is a path or name; without it KORVEL_LIBRARY is used, else the default lookup.
+    Raises KorvelError when the library cannot be loaded.
+    """
+    library = library or os.environ.get("KORVEL_LIBRARY")
+    if library:
+        candidates = [library]  # an explicit choice is never silently replaced
+    else:
+        candidates = [ctypes.util.find_library("korvel") or "libkorvel.so.1"]
+
+    errors = []
+    for candidate in candidates:
+        try:
+            lib = ctypes.CDLL(candidate)
+            break
+        except OSError as error:
+            errors.append(str(error))
+    else:
+        raise KorvelError("cannot load libkorvel (set KORVEL_LIBRARY to its path): "
+                          + "; ".join(errors))
+
+    for name in ("usb_init", "usb_close"):
+        getattr(lib, name).argtypes = []
+    for name in ("set_divide_ratio", "ClockOutput1", "prbs_select"):
+        getattr(lib, name).argtypes = [ctypes.c_int]
+    for name in ("set_dutycycle", "set_amplitude"):
+        getattr(lib, name).argtypes = [ctypes.c_float]
+    for name in ("usb_init", "usb_close", "set_divide_ratio", "ClockOutput1", "prbs_select",
+                 "set_dutycycle", "set_amplitude"):
+        getattr(lib, name).restype = ctypes.c_int
+    return lib
+
+
+def _pattern_code(pattern):
+    if isinstance(pattern, str):
+        try:
+            return Pattern[pattern.strip().upper()]
+        except KeyError:
+            names = ", ".join(p.name for p in Pattern)
+            raise ValueError(f"unknown pattern {pattern!r}, choose one of {names}") from None
+    code = int(pattern)
+    if code not in Pattern._value2member_map_:
+        raise ValueError(f"pattern code {code} out of range 1..10")
+    return Pattern(code)
+
+
+def _check_range(what, value, low, high):
+    if not low <= value <= high:
+        raise ValueError(f"{what} {value} out of range {low} .. {high}")
+
+
+class Korvel:
+    """One KORVEL unit, opened on entering a ``with`` block and closed on leaving it.
+
+    The setters check their arguments and raise ValueError for values the unit cannot take,
+    where the C library would silently limit them. Levels are DAC volts, not percent.
+    """
+
+    def __init__(self, library=None):
+        self._lib = load_library(library)
+        self._open = False
+
+    def open(self):
+        """Find and open the unit; raises KorvelError when it is not found or cannot be opened."""
+        if self._lib.usb_init() != 1:
+            raise KorvelError("unit not found: no KORVEL attached, or it cannot be opened")
+        self._open = True
+        return self
+
+    def close(self):
+        """Close the USB link. Harmless when nothing is open."""
+        self._lib.usb_close()
+        self._open = False
+
+    @property
+    def is_open(self):
+        return self._open
+
+    def __enter__(self):
+        return self.open()
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
+
+    def _require_open(self):
+        if not self._open:
+            raise KorvelError("the unit is not open: use 'with Korvel() as unit:' or open()")
+
+    def select_pattern(self, pattern):
+        """Output pattern: a Pattern, its code 1..10, or a name such as "PRBS15" or "clock"."""
+        code = _pattern_code(pattern)
+        self._require_open()
+        self._lib.prbs_select(int(code))
+
+    def set_divide_ratio(self, ratio):
+        """Sync (trigger) output divide ratio, 1..256."""
+        ratio = int(ratio)
+        _check_range("divide ratio", ratio, *DIVIDE_RATIO_RANGE)
+        self._require_open()
+        self._lib.set_divide_ratio(ratio)
+
+    def set_clock_output1(self, on):
+        """Switch clock output 1 on (True) or off (False)."""
+        self._require_open()
+        self._lib.ClockOutput1(1 if on else 0)
+
+    def set_duty_cycle(self, volts):
+        """Duty-cycle DAC level in volts, 1.8..3.3 (not a percentage)."""
+        volts = float(volts)
+        _check_range("duty-cycle level", volts, *DUTY_CYCLE_RANGE)
+        self._require_open()
+        self._lib.set_dutycycle(volts)
+
+    def set_amplitude(self, volts):
+        """Data-amplitude DAC level in volts, 1.8..2.7."""
+        volts = float(volts)
+        _check_range("amplitude level", volts, *AMPLITUDE_RANGE)
+        self._require_open()
+        self._lib.set_amplitude(volts)

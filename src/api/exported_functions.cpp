@@ -1,0 +1,90 @@
+// The seven plain functions another program drives the unit with. They are thin wrappers over
+// the USB link, the expander driver and the scaled DAC write, and keep no state of their own.
+
+#include <cmath>
+
+#include "ds4520/ds4520.h"
+#include "korvel.h"
+#include "link/usb_link.h"
+#include "mcp4728/mcp4728.h"
+
+namespace {
+
+// Expander pins (chip, pin or bank-0 field) the functions write.
+constexpr int kDivideRatioChip = 2;  // IO0-IO7: sync output divide-ratio byte
+constexpr int kClockOutputChip = 3;  // IO0: clock output 1, active-low enable
+constexpr int kClockOutputPin = 0;
+constexpr int kPatternSelectChip = 7;  // IO0-IO3: pattern code, IO4-IO7: phase fields
+constexpr int kWholeBank0 = 0xFF;
+
+// Logical DAC channels of the two analog levels; 1 = volatile write (input register only).
+constexpr int kDutyCycleChannel = 2;
+constexpr int kAmplitudeChannel = 3;
+constexpr std::uint8_t kVolatileWrite = 1;
+
+constexpr float kDutyCycleMin = 1.8f, kDutyCycleMax = 3.3f;
+constexpr float kAmplitudeMin = 1.8f, kAmplitudeMax = 2.7f;
+
+// The limits are compared in double precision against the decimal values, so a request of
+// exactly 1.8 V (whose float lies just below 1.8) still becomes the float limit. A NaN has no
+// place in the range: it is taken as the lower limit, the level that stresses nothing.
+float limit_volts(float volts, double low, double high, float low_f, float high_f) {
+    if (std::isnan(volts)) return low_f;
+    if (static_cast<double>(volts) < low) return low_f;
+    if (static_cast<double>(volts) > high) return high_f;
+    return volts;
+}
+
+}  // namespace
+
+extern "C" {
+
+int usb_init(void) {
+    // The discovery's result is not needed: it is run for its side effect of noting the
+    // alternate unit variant (ZEVA_CHIP_FLAG) before the link is opened.
+    korvel::usb_aliveQ();
+    return korvel::init_usb();
+}
+
+int usb_close(void) {
+    korvel::close();
+    return 1;
+}
+
+int set_divide_ratio(int ratio) {
+    // Ratio 256 is the byte 0x00. The byte is sent as it is, also on the alternate variant.
+    int byte = ratio;
+    if (ratio <= 0) byte = 1;
+    if (ratio >= 256) byte = 0;
+    korvel::DS4520_IOX_wr_multibit(kDivideRatioChip, kWholeBank0, byte);
+    return 1;
+}
+
+int ClockOutput1(int on) {
+    // The pin is an active-low enable: on = 1 pulls it low.
+    korvel::DS4520_IO_write(kClockOutputChip, kClockOutputPin, (on ^ 1) & 0xFF);
+    return 1;
+}
+
+int set_dutycycle(float volts) {
+    korvel::dac_write(kDutyCycleChannel, limit_volts(volts, 1.8, 3.3, kDutyCycleMin, kDutyCycleMax),
+                      kVolatileWrite);
+    return 1;
+}
+
+int set_amplitude(float volts) {
+    korvel::dac_write(kAmplitudeChannel, limit_volts(volts, 1.8, 2.7, kAmplitudeMin, kAmplitudeMax),
+                      kVolatileWrite);
+    return 1;
+}
+
+int prbs_select(int code) {
+    // The whole byte is written, so the phase fields in IO4-IO7 become 0.
+    int value = code;
+    if (code <= 0) value = 1;
+    if (code > 10) value = 10;
+    korvel::DS4520_IOX_wr_multibit(kPatternSelectChip, kWholeBank0, value);
+    return 1;
+}
+
+}  // extern "C"
