@@ -24,9 +24,10 @@ std::optional<BackendKind> parse_backend_name(std::string_view name);
 // writes one line to `warnings` and gives Ftdi.
 BackendKind backend_kind_from_environment(const char* value, std::ostream& warnings);
 
-// Makes `kind` the process's backend from now on. Handles from the previous backend become
-// invalid (a real device left open by it is closed). Choosing Sim installs sim_clock() as the
-// process clock; choosing Ftdi puts the real clock back if sim_clock() was installed.
+// Makes `kind` the process's backend from now on. Real devices left open by the previous
+// libftdi backend are closed and their handles become invalid; simulated handles belong to the
+// simulated unit and die with it (use_fresh_simulated_unit). Choosing Sim installs sim_clock()
+// as the process clock; choosing Ftdi puts the real clock back if sim_clock() was installed.
 void select_backend(BackendKind kind);
 
 // The current kind; makes the choice from the environment if none was made yet.

@@ -14,7 +14,7 @@ namespace {
 using korvel::ftdi::BackendKind;
 
 class DriverWithoutDevices : public testing::TestWithParam<BackendKind> {
-protected:
+  protected:
     void SetUp() override {
         if (GetParam() == BackendKind::Sim) {
             korvel::ftdi::use_fresh_simulated_unit();
@@ -53,9 +53,9 @@ TEST_P(DriverWithoutDevices, ListIsEmptyAndSuccessful) {
     for (const auto& node : list) EXPECT_TRUE(is_sentinel(node));
 
     char serial[16] = "unchanged";
-    EXPECT_NE(FT_GetDeviceInfoDetail(0, nullptr, nullptr, nullptr, nullptr, serial, nullptr,
-                                     nullptr),
-              FT_OK);
+    EXPECT_NE(
+        FT_GetDeviceInfoDetail(0, nullptr, nullptr, nullptr, nullptr, serial, nullptr, nullptr),
+        FT_OK);
     EXPECT_STREQ(serial, "unchanged");
 }
 

@@ -31,8 +31,8 @@ std::size_t place_string(ft::Image& image, std::size_t at, std::size_t pointer,
 ft::Image programmed_image(const std::string& manufacturer, const std::string& product,
                            const std::string& serial) {
     ft::Image image{};
-    const std::vector<std::uint8_t> header = {0x00, 0x40, 0x03, 0x04, 0x01, 0x60, 0x00, 0x06,
-                                              0xA0, 0x2D, 0x08, 0x00, 0x00, 0x02};
+    const std::vector<std::uint8_t> header = {0x00, 0x40, 0x03, 0x04, 0x01, 0x60, 0x00,
+                                              0x06, 0xA0, 0x2D, 0x08, 0x00, 0x00, 0x02};
     std::copy(header.begin(), header.end(), image.begin());
     image[0x14] = 0x23;  // CBUS0 TXLED, CBUS1 RXLED
     image[0x15] = 0x10;  // CBUS2 TXDEN, CBUS3 PWREN
@@ -50,7 +50,9 @@ ft::Image programmed_image(const std::string& manufacturer, const std::string& p
     return image;
 }
 
-ft::Image korvel_image() { return programmed_image("ZEVA", "ZEVA_KORVEL", "1042"); }
+ft::Image korvel_image() {
+    return programmed_image("ZEVA", "ZEVA_KORVEL", "1042");
+}
 
 }  // namespace
 

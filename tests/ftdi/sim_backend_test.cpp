@@ -14,7 +14,7 @@
 namespace {
 
 class SimDriver : public testing::Test {
-protected:
+  protected:
     void SetUp() override { korvel::ftdi::use_fresh_simulated_unit(); }
 
     FT_HANDLE open_board() {
@@ -43,9 +43,9 @@ TEST_F(SimDriver, ListsTheAttachedBoard) {
     char serial[16] = {};
     char description[64] = {};
     DWORD type = 0;
-    ASSERT_EQ(FT_GetDeviceInfoDetail(0, nullptr, &type, nullptr, nullptr, serial, description,
-                                     nullptr),
-              FT_OK);
+    ASSERT_EQ(
+        FT_GetDeviceInfoDetail(0, nullptr, &type, nullptr, nullptr, serial, description, nullptr),
+        FT_OK);
     EXPECT_STREQ(serial, "1042");
     EXPECT_STREQ(description, "ZEVA_KORVEL");
     EXPECT_EQ(type, FT_DEVICE_232R);
