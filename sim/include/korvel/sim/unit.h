@@ -6,8 +6,9 @@
 #pragma once
 
 #include <array>
-#include <memory>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,13 +17,29 @@ namespace korvel::sim {
 // FT232R EEPROM user area size in bytes (see the comment at its definition for the layout).
 extern const std::size_t kUserAreaSize;
 
+// Levels the eight FTDI pins read while nothing drives them (inputs, no chip pulling):
+//   D0 SCL, D1 SDA  high: the I2C pull-up resistors on the unit;
+//   D2 FPGA clock   low:  pull-down on the unit, so the clock idles low and never makes an edge;
+//   D3              high: the FT232R's own weak pull-up (the pin is not connected on the unit);
+//   D4 FPGA data    low:  pull-down on the unit;
+//   D5, D6 selects  high: pull-ups on the unit keep both FPGA memories deselected while the I2C
+//                         engine owns the pins (it makes D2..D6 inputs);
+//   D7              high: the FT232R's own weak pull-up.
+constexpr std::uint8_t kIdlePinLevels = 0xEB;
+
 // DS4520 nine-bit I/O expander. Registers as the data sheet names them; bit n = pin n for the
-// 9-bit values (bank 0 bits 0..7, bank 1 bit 0 as bit 8).
+// 9-bit values (bank 0 bits 0..7, bank 1 bit 0 as bit 8). A fresh chip has its pins released and
+// its pull-ups off.
 struct Ds4520 {
-    std::uint16_t pullup = 0;     // pull-up enable, 1 = on
-    std::uint16_t control = 0;    // I/O control, 1 = released, 0 = pulled low
-    std::uint8_t config = 0;      // configuration register (0xF4)
-    std::array<std::uint8_t, 6> sram{};  // 0xFA..0xFF
+    std::uint16_t pullup = 0;            // pull-up enable, 1 = on (0xF0/0xF1)
+    std::uint16_t control = 0x1FF;       // I/O control, 1 = released, 0 = pulled low (0xF2/0xF3)
+    std::uint8_t config = 0;             // configuration register (0xF4); bit 0 = SEEB
+    std::array<std::uint8_t, 6> sram{};  // 0xFA..0xFF, volatile
+    // Nonvolatile copies the chip powers up with. While SEEB is 0, writes to 0xF0..0xF3 update
+    // them too; with SEEB 1 only the registers change.
+    std::uint16_t eeprom_pullup = 0;
+    std::uint16_t eeprom_control = 0x1FF;
+    std::array<std::uint8_t, 64> user_eeprom{};  // 0x00..0x3F
     // Pin levels as the board sees them: 1 = released (high), 0 = pulled low.
     std::uint16_t pins() const;
 };
@@ -40,8 +57,8 @@ struct Mcp4728 {
 
 // The FPGA's serial receiver: bits clocked in while a memory select is low, in arrival order.
 struct FpgaMemories {
-    std::string pattern_bits;     // '0'/'1', custom-pattern memory, last load
-    std::string error_mask_bits;  // '0'/'1', first 256 bits of the last error-memory load
+    std::string pattern_bits;        // '0'/'1', custom-pattern memory, last load
+    std::string error_mask_bits;     // '0'/'1', first 256 bits of the last error-memory load
     std::uint32_t error_period = 0;  // the 32-bit word after the mask
     std::uint32_t error_width = 0;   // the 32-bit word after the period
 };
@@ -54,8 +71,11 @@ struct BusEvent {
 };
 
 class Board {
-public:
+  public:
     Board();
+    ~Board();
+    Board(const Board&) = delete;
+    Board& operator=(const Board&) = delete;
 
     // --- identity and power ---
     std::string description = "ZEVA_KORVEL";
@@ -76,8 +96,8 @@ public:
     std::uint8_t pins() const;
 
     // --- the chips ---
-    Ds4520& expander(int chip);       // 2, 3, 7
-    Mcp4728& dac(int selector);       // 0, 1
+    Ds4520& expander(int chip);  // 2, 3, 7
+    Mcp4728& dac(int selector);  // 0, 1
     FpgaMemories& fpga();
     std::vector<std::uint8_t>& user_area();  // kUserAreaSize bytes
 
@@ -87,7 +107,18 @@ public:
     // Times the host drove SCL or SDA high while a chip pulled it low.
     std::uint64_t contention_count() const;
 
-private:
+    // --- hooks for the USB side ---
+    // Called with the resolved levels after every change of the eight pins (the bus trace).
+    void set_pin_listener(std::function<void(std::uint8_t levels)> listener);
+    // Called after every attach (true) and detach (false).
+    void set_power_listener(std::function<void(bool attached)> listener);
+    // Number of detaches so far: a handle opened before the last detach is dead.
+    std::uint64_t power_cycles() const;
+    // Powers the chips up again from their EEPROM copies and clears the FPGA memories, as after
+    // a power cycle, without changing attached().
+    void power_on_reset();
+
+  private:
     bool attached_ = true;
     std::uint8_t direction_ = 0;
     std::uint8_t latch_ = 0;

@@ -21,6 +21,7 @@ constexpr Status kDeviceNotFound = 2;
 constexpr Status kDeviceNotOpened = 3;
 constexpr Status kIoError = 4;
 constexpr Status kInvalidParameter = 6;
+constexpr Status kInvalidBaudRate = 7;
 constexpr Status kEepromWriteFailed = 12;
 constexpr Status kInvalidArgs = 16;
 
@@ -51,7 +52,7 @@ enum class Call {
 constexpr int kCallKinds = 13;
 
 class Usb {
-public:
+  public:
     Usb();
     ~Usb();  // saves the state file, if one is set
 
@@ -74,7 +75,8 @@ public:
                       std::uint32_t& read);
     Status ee_ua_write(Handle handle, const std::uint8_t* buffer, std::uint32_t length);
 
-    // --- virtual time: each call that reaches the pins takes 1 us; a pause its length ---
+    // --- virtual time: each call that reaches the pins (set_bit_mode, get_bit_mode, write on an
+    // open handle) takes 1 us, whatever the number of bytes written; a pause takes its length ---
     void pause(double seconds);
     std::uint64_t now_us() const;
 
@@ -94,6 +96,9 @@ public:
     Board& board();
     // The list's handle field for the board while it is not open (normally 0).
     void set_board_list_handle(std::uintptr_t value);
+    // Where the board sits in the device list among the other devices (default 0, first;
+    // larger values put it after that many other devices).
+    void set_board_position(std::size_t index);
     void add_other_device(std::string description, std::string serial);
     void clear_other_devices();
 
@@ -106,8 +111,9 @@ public:
     bool open_trace(const std::string& path);
     void close_trace();
 
-private:
-    struct Impl;
+    struct Impl;  // implementation detail of the sim library
+
+  private:
     std::unique_ptr<Impl> impl_;
 };
 

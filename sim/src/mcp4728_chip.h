@@ -1,0 +1,50 @@
+// The MCP4728 quad 12-bit DAC as its data sheet describes it on the bus: address 1100 A2 A1 A0,
+// the write commands (fast write, multi-write, sequential and single write with EEPROM, reference,
+// gain and power-down selection), the 24-byte read-back (per channel three bytes of the input
+// register and three of its EEPROM copy, each led by RDY/BSY, POR, the channel and the address
+// bits) and the general-call reset and wake-up. At power-up the input registers take the EEPROM
+// values.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "i2c_target.h"
+#include "korvel/sim/unit.h"
+
+namespace korvel::sim {
+
+class Mcp4728Chip : public I2cTarget {
+  public:
+    explicit Mcp4728Chip(int address_bits)
+        : address_bits_(static_cast<std::uint8_t>(address_bits & 7)) {}
+
+    Mcp4728& registers() { return regs_; }
+    const Mcp4728& registers() const { return regs_; }
+    void power_on();
+    // The 24 bytes a read returns, from the present registers.
+    std::array<std::uint8_t, 24> read_back() const;
+
+  protected:
+    bool claims(std::uint8_t address7, bool read) override;
+    bool receive(std::uint8_t byte) override;
+    std::uint8_t transmit() override;
+    void finish() override;
+
+  private:
+    enum class Command { None, Fast, Multi, Sequential, Single, PowerDown, Ignored };
+    void command_byte(std::uint8_t byte);
+    void store(int channel, bool eeprom);
+
+    std::uint8_t address_bits_;
+    Mcp4728 regs_;
+    bool general_call_ = false;
+    Command command_ = Command::None;
+    int channel_ = 0;
+    int bytes_ = 0;  // data bytes taken for the present command
+    std::uint8_t upper_ = 0;
+    std::array<std::uint8_t, 24> image_{};
+    int read_index_ = 0;
+};
+
+}  // namespace korvel::sim

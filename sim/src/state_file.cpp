@@ -1,0 +1,292 @@
+#include "state_file.h"
+
+#include "fpga_receiver.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+#include <unistd.h>
+
+namespace korvel::sim {
+
+using nlohmann::json;
+
+namespace {
+
+constexpr int kExpanderChips[3] = {2, 3, 7};
+
+std::string hex(const std::uint8_t* data, std::size_t n) {
+    static const char digits[] = "0123456789abcdef";
+    std::string s;
+    s.reserve(2 * n);
+    for (std::size_t i = 0; i < n; ++i) {
+        s.push_back(digits[data[i] >> 4]);
+        s.push_back(digits[data[i] & 15]);
+    }
+    return s;
+}
+
+bool unhex(const std::string& s, std::uint8_t* out, std::size_t n) {
+    if (s.size() != 2 * n) return false;
+    auto nibble = [](char c) -> int {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        return -1;
+    };
+    for (std::size_t i = 0; i < n; ++i) {
+        const int hi = nibble(s[2 * i]), lo = nibble(s[2 * i + 1]);
+        if (hi < 0 || lo < 0) return false;
+        out[i] = static_cast<std::uint8_t>(hi * 16 + lo);
+    }
+    return true;
+}
+
+// Reads the problems into `why` and stops at the first one.
+struct Reader {
+    std::string why;
+    bool ok() const { return why.empty(); }
+
+    template <typename T>
+    void number(const json& obj, const char* key, std::uint64_t max, T& out,
+                const std::string& where) {
+        if (!ok() || !obj.contains(key)) return;
+        const json& v = obj[key];
+        if (!v.is_number_unsigned() && !(v.is_number_integer() && v.get<std::int64_t>() >= 0)) {
+            why = where + "." + key + " must be a non-negative integer";
+            return;
+        }
+        const auto n = v.get<std::uint64_t>();
+        if (n > max) {
+            why = where + "." + key + " must be at most " + std::to_string(max);
+            return;
+        }
+        out = static_cast<T>(n);
+    }
+    void text(const json& obj, const char* key, std::string& out, const std::string& where) {
+        if (!ok() || !obj.contains(key)) return;
+        if (!obj[key].is_string()) {
+            why = where + "." + key + " must be a string";
+            return;
+        }
+        out = obj[key].get<std::string>();
+    }
+    void bits(const json& obj, const char* key, std::string& out, std::size_t max,
+              const std::string& where) {
+        std::string s = out;
+        text(obj, key, s, where);
+        if (!ok()) return;
+        if (s.size() > max || s.find_first_not_of("01") != std::string::npos) {
+            why = where + "." + key + " must be a string of at most " + std::to_string(max) +
+                  " characters '0' and '1'";
+            return;
+        }
+        out = std::move(s);
+    }
+    void bytes(const json& obj, const char* key, std::uint8_t* out, std::size_t n,
+               const std::string& where) {
+        if (!ok() || !obj.contains(key)) return;
+        if (!obj[key].is_string() || !unhex(obj[key].get<std::string>(), out, n))
+            why = where + "." + key + " must be " + std::to_string(2 * n) + " hex digits";
+    }
+    const json* object(const json& obj, const char* key, const std::string& where) {
+        if (!ok() || !obj.contains(key)) return nullptr;
+        if (!obj[key].is_object()) {
+            why = where + "." + key + " must be an object";
+            return nullptr;
+        }
+        return &obj[key];
+    }
+};
+
+}  // namespace
+
+json board_to_json(Board& board) {
+    json doc;
+    doc["attached"] = board.attached();
+    doc["description"] = board.description;
+    doc["serial"] = board.serial;
+    const auto& ua = board.user_area();
+    doc["user_area"] = hex(ua.data(), ua.size());
+    json expanders = json::object();
+    for (int chip : kExpanderChips) {
+        const Ds4520& x = board.expander(chip);
+        expanders[std::to_string(chip)] = {
+            {"pullup", x.pullup},
+            {"control", x.control},
+            {"pins", x.pins()},
+            {"config", x.config},
+            {"sram", hex(x.sram.data(), x.sram.size())},
+            {"eeprom_pullup", x.eeprom_pullup},
+            {"eeprom_control", x.eeprom_control},
+            {"user_eeprom", hex(x.user_eeprom.data(), x.user_eeprom.size())},
+        };
+    }
+    doc["expanders"] = expanders;
+    json dacs = json::object();
+    for (int sel = 0; sel < 2; ++sel) {
+        json channels = json::array();
+        for (const auto& ch : board.dac(sel).channels) {
+            channels.push_back({{"code", ch.code},
+                                {"vref", ch.vref},
+                                {"gain", ch.gain},
+                                {"power_down", ch.power_down},
+                                {"eeprom_code", ch.eeprom_code},
+                                {"eeprom_vref", ch.eeprom_vref},
+                                {"eeprom_gain", ch.eeprom_gain},
+                                {"eeprom_power_down", ch.eeprom_power_down}});
+        }
+        dacs[std::to_string(sel)] = channels;
+    }
+    doc["dacs"] = dacs;
+    const FpgaMemories& f = board.fpga();
+    doc["fpga"] = {{"pattern_bits", f.pattern_bits},
+                   {"error_mask_bits", f.error_mask_bits},
+                   {"error_period", f.error_period},
+                   {"error_width", f.error_width}};
+    return doc;
+}
+
+bool board_from_json(const json& doc, Board& board, std::string* error) {
+    Reader r;
+    if (!doc.is_object()) r.why = "the document must be a JSON object";
+
+    // Everything is read into copies first, so a bad value changes nothing.
+    std::optional<bool> attached;
+    if (r.ok() && doc.contains("attached")) {
+        if (doc["attached"].is_boolean())
+            attached = doc["attached"].get<bool>();
+        else
+            r.why = "attached must be true or false";
+    }
+    std::string description = board.description, serial = board.serial;
+    r.text(doc, "description", description, "state");
+    r.text(doc, "serial", serial, "state");
+    std::vector<std::uint8_t> ua = board.user_area();
+    r.bytes(doc, "user_area", ua.data(), ua.size(), "state");
+
+    Ds4520 expanders[3] = {board.expander(2), board.expander(3), board.expander(7)};
+    if (const json* xs = r.object(doc, "expanders", "state")) {
+        for (int i = 0; i < 3 && r.ok(); ++i) {
+            const std::string key = std::to_string(kExpanderChips[i]);
+            const json* x = r.object(*xs, key.c_str(), "expanders");
+            if (!x) continue;
+            const std::string where = "expanders." + key;
+            Ds4520& e = expanders[i];
+            r.number(*x, "pullup", 0x1FF, e.pullup, where);
+            r.number(*x, "control", 0x1FF, e.control, where);
+            r.number(*x, "config", 0xFF, e.config, where);
+            r.bytes(*x, "sram", e.sram.data(), e.sram.size(), where);
+            // Older files have no EEPROM copies: the chip then powers up as it is now.
+            e.eeprom_pullup = e.pullup;
+            e.eeprom_control = e.control;
+            r.number(*x, "eeprom_pullup", 0x1FF, e.eeprom_pullup, where);
+            r.number(*x, "eeprom_control", 0x1FF, e.eeprom_control, where);
+            r.bytes(*x, "user_eeprom", e.user_eeprom.data(), e.user_eeprom.size(), where);
+            // "pins" follows from the registers; it is written for the reader and not read back.
+        }
+    }
+
+    Mcp4728 dacs[2] = {board.dac(0), board.dac(1)};
+    if (const json* ds = r.object(doc, "dacs", "state")) {
+        for (int sel = 0; sel < 2 && r.ok(); ++sel) {
+            const std::string key = std::to_string(sel);
+            if (!ds->contains(key)) continue;
+            const json& chans = (*ds)[key];
+            if (!chans.is_array() || chans.size() != 4) {
+                r.why = "dacs." + key + " must be an array of four channels";
+                break;
+            }
+            for (int c = 0; c < 4 && r.ok(); ++c) {
+                const std::string where = "dacs." + key + "[" + std::to_string(c) + "]";
+                if (!chans[c].is_object()) {
+                    r.why = where + " must be an object";
+                    break;
+                }
+                Mcp4728Channel& ch = dacs[sel].channels[c];
+                r.number(chans[c], "code", 4095, ch.code, where);
+                r.number(chans[c], "vref", 1, ch.vref, where);
+                r.number(chans[c], "gain", 1, ch.gain, where);
+                r.number(chans[c], "power_down", 3, ch.power_down, where);
+                r.number(chans[c], "eeprom_code", 4095, ch.eeprom_code, where);
+                r.number(chans[c], "eeprom_vref", 1, ch.eeprom_vref, where);
+                r.number(chans[c], "eeprom_gain", 1, ch.eeprom_gain, where);
+                r.number(chans[c], "eeprom_power_down", 3, ch.eeprom_power_down, where);
+            }
+        }
+    }
+
+    FpgaMemories fpga = board.fpga();
+    if (const json* f = r.object(doc, "fpga", "state")) {
+        r.bits(*f, "pattern_bits", fpga.pattern_bits, FpgaReceiver::kPatternMemoryBits, "fpga");
+        r.bits(*f, "error_mask_bits", fpga.error_mask_bits, 256, "fpga");
+        r.number(*f, "error_period", 0xFFFFFFFFu, fpga.error_period, "fpga");
+        r.number(*f, "error_width", 0xFFFFFFFFu, fpga.error_width, "fpga");
+    }
+
+    if (!r.ok()) {
+        if (error) *error = r.why;
+        return false;
+    }
+    if (attached && *attached != board.attached()) {
+        if (*attached)
+            board.attach();
+        else
+            board.detach();
+    }
+    board.description = description;
+    board.serial = serial;
+    board.user_area() = ua;
+    board.expander(2) = expanders[0];
+    board.expander(3) = expanders[1];
+    board.expander(7) = expanders[2];
+    board.dac(0) = dacs[0];
+    board.dac(1) = dacs[1];
+    board.fpga() = fpga;
+    return true;
+}
+
+bool write_file_atomically(const std::string& path, const std::string& text, std::string* error) {
+    const std::string temp = path + ".tmp." + std::to_string(::getpid());
+    std::FILE* f = std::fopen(temp.c_str(), "w");
+    if (!f) {
+        if (error) *error = "cannot create " + temp + ": " + std::strerror(errno);
+        return false;
+    }
+    const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    const bool flushed = std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0;
+    const bool closed = std::fclose(f) == 0;
+    if (!written || !flushed || !closed) {
+        if (error) *error = "cannot write " + temp + ": " + std::strerror(errno);
+        std::remove(temp.c_str());
+        return false;
+    }
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        if (error) *error = "cannot replace " + path + ": " + std::strerror(errno);
+        std::remove(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool read_file(const std::string& path, std::string& text, std::string* error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        if (error) *error = "cannot open " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    if (in.bad()) {
+        if (error) *error = "cannot read " + path;
+        return false;
+    }
+    text = ss.str();
+    return true;
+}
+
+}  // namespace korvel::sim

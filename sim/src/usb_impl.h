@@ -1,0 +1,69 @@
+// The simulated FTDI side: every FTDI chip on the cable (the board's and any others), their open
+// handles, the call counters, virtual time, planned faults and the files.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "fault_plan.h"
+#include "korvel/sim/usb.h"
+#include "vcd_trace.h"
+
+namespace korvel::sim {
+
+// One FT232R as the driver sees it. For the board the pins live in Board.
+struct FtdiPort {
+    std::uint64_t id = 0;  // stable identity for handles
+    std::string description, serial;
+    std::uint32_t loc_id = 0;
+    Handle handle = 0;        // the open handle, 0 when closed
+    std::uint64_t epoch = 0;  // bumped when the chip disappears or re-enumerates
+    std::uint8_t mode = 0;    // 0 = reset (no bit-bang), 1 = asynchronous bit-bang
+    std::uint32_t baud = 9600;
+    std::uint8_t direction = 0, latch = 0;  // other devices only
+    std::vector<std::uint8_t> user_area;    // other devices only
+};
+
+struct Usb::Impl {
+    Impl();
+
+    enum class Target { Unknown, Dead, Board, Other };
+    struct Resolved {
+        Target target = Target::Unknown;
+        FtdiPort* port = nullptr;
+    };
+    Resolved resolve(Handle handle);
+    // Counts the call and applies planned faults; false (with `status`) when the call must stop.
+    bool enter(Call kind, Status& status);
+    // The devices in list order.
+    std::vector<FtdiPort*> listed();
+    void on_power(bool attached);
+    void save_quietly();
+
+    Board board;
+    FtdiPort board_port;
+    std::vector<FtdiPort> others;
+    std::size_t board_position = 0;
+    std::uintptr_t board_list_handle = 0;
+    std::uint64_t next_port_id = 1;
+
+    struct HandleInfo {
+        std::uint64_t port_id;
+        std::uint64_t epoch;
+    };
+    std::unordered_map<Handle, HandleInfo> handles;
+    Handle next_handle = 0x4b0000;
+
+    std::uint64_t now_us = 0;
+    std::array<std::uint64_t, kCallKinds> counts{};
+    FaultPlan faults;
+
+    std::string state_path;
+    bool loading = false;
+    VcdTrace trace;
+};
+
+}  // namespace korvel::sim
