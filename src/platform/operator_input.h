@@ -50,6 +50,8 @@ int process_due_timers();
 // Lets `seconds` of clock time pass, firing each due tick at its time (with a VirtualClock the
 // time is only counted). Returns the number of ticks delivered.
 int run_timers_for(double seconds);
+// The same up to clock time `time`.
+int run_timers_until(double time);
 bool timer_callbacks_suspended();
 
 // ---- deferred calls ---------------------------------------------------------------------------

@@ -1,0 +1,169 @@
+// The host-facing operations: popups, file dialogs, clipboard, the stdio window, the event loop
+// and deferred calls.
+#include "platform/host_services.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/headless_host.h"
+#include "platform/operator_input.h"
+#include "platform/ui_model.h"
+#include "platform/user_interface.h"
+
+namespace korvel::platform {
+namespace {
+
+HostServices* g_host = nullptr;
+
+const char* or_empty(const char* s) {
+    return s != nullptr ? s : "";
+}
+
+int select_file(const char* directory, const char* file_spec, const char* type_list,
+                const char* title, int button, int restrict_dir, int restrict_ext,
+                char* path_name) {
+    if (path_name == nullptr) return UIEBadArgument;
+    FileSelectRequest request{
+        or_empty(directory), or_empty(file_spec), or_empty(type_list), or_empty(title), button,
+        restrict_dir != 0,   restrict_ext != 0};
+    std::string path;
+    int result = host().file_select(request, &path);
+    if (result <= 0 || path.empty()) return VAL_NO_FILE_SELECTED;
+    if (result != VAL_NEW_FILE_SELECTED) result = VAL_EXISTING_FILE_SELECTED;
+    const std::size_t n = std::min<std::size_t>(path.size(), MAX_PATHNAME_LEN - 1);
+    std::memcpy(path_name, path.data(), n);
+    path_name[n] = '\0';
+    return result;
+}
+
+}  // namespace
+
+HostServices& host() {
+    return g_host != nullptr ? *g_host : default_headless_host();
+}
+
+void set_host(HostServices* h) {
+    g_host = h;
+}
+
+void add_view_observer(ViewObserver* observer) {
+    auto& list = detail::model().observers;
+    if (observer != nullptr && std::find(list.begin(), list.end(), observer) == list.end())
+        list.push_back(observer);
+}
+
+void remove_view_observer(ViewObserver* observer) {
+    std::erase(detail::model().observers, observer);
+}
+
+void post_deferred_call(std::function<void()> fn) {
+    if (fn) detail::model().deferred.push_back(std::move(fn));
+}
+
+int run_deferred_calls() {
+    auto& queue = detail::model().deferred;
+    // Calls posted while these run wait for the next turn.
+    std::size_t pending = queue.size();
+    int ran = 0;
+    while (pending-- > 0 && !queue.empty()) {
+        std::function<void()> fn = std::move(queue.front());
+        queue.pop_front();
+        detail::DispatchScope scope;
+        fn();
+        ++ran;
+    }
+    return ran;
+}
+
+bool has_deferred_calls() {
+    return !detail::model().deferred.empty();
+}
+
+bool quit_requested() {
+    return detail::model().quit;
+}
+
+int quit_code() {
+    return detail::model().quit_code;
+}
+
+}  // namespace korvel::platform
+
+using korvel::platform::host;
+
+int MessagePopup(const char* title, const char* message) {
+    host().message_popup(korvel::platform::or_empty(title), korvel::platform::or_empty(message));
+    return 0;
+}
+
+int FileSelectPopup(const char* defaultDirectory, const char* defaultFileSpec,
+                    const char* fileTypeList, const char* title, int buttonLabel,
+                    int restrictDirectory, int restrictExtension, int, int, char* pathName) {
+    return korvel::platform::select_file(defaultDirectory, defaultFileSpec, fileTypeList, title,
+                                         buttonLabel, restrictDirectory, restrictExtension,
+                                         pathName);
+}
+
+int FileSelectPopupEx(const char* defaultDirectory, const char* defaultFileSpec,
+                      const char* fileTypeList, const char* title, int buttonLabel,
+                      int restrictDirectory, int restrictExtension, char* pathName) {
+    return korvel::platform::select_file(defaultDirectory, defaultFileSpec, fileTypeList, title,
+                                         buttonLabel, restrictDirectory, restrictExtension,
+                                         pathName);
+}
+
+int ClipboardPutText(const char* text) {
+    host().clipboard_put_text(korvel::platform::or_empty(text));
+    return 0;
+}
+
+int StdioPrintf(const char* format, ...) {
+    if (format == nullptr) return -1;
+    va_list args;
+    va_start(args, format);
+    va_list copy;
+    va_copy(copy, args);
+    const int n = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    if (n < 0) {
+        va_end(args);
+        return n;
+    }
+    std::string text(static_cast<std::size_t>(n) + 1, '\0');
+    std::vsnprintf(text.data(), text.size(), format, args);
+    va_end(args);
+    text.resize(static_cast<std::size_t>(n));
+    host().stdio_write(text);
+    return n;
+}
+
+int StdioPuts(std::string_view text) {
+    host().stdio_write(text);
+    return static_cast<int>(text.size());
+}
+
+int StdioGetchar() {
+    return host().stdio_getchar();
+}
+
+int ProcessDrawEvents() {
+    host().process_draw_events();
+    return 0;
+}
+
+int RunUserInterface() {
+    auto& m = korvel::platform::detail::model();
+    m.quit = false;
+    host().run_event_loop();
+    return m.quit_code;
+}
+
+int QuitUserInterface(int returnCode) {
+    auto& m = korvel::platform::detail::model();
+    m.quit = true;
+    m.quit_code = returnCode;
+    host().quit_event_loop();
+    return 0;
+}
