@@ -12,6 +12,7 @@ void BusMonitor::add(BusEvent event) {
 void BusMonitor::start() {
     add(BusEvent{in_transaction_ ? BusEvent::Kind::RepeatedStart : BusEvent::Kind::Start});
     in_transaction_ = true;
+    clock_high_ = false;
     bit_ = 0;
     shift_ = 0;
 }
@@ -23,11 +24,13 @@ void BusMonitor::stop() {
 
 void BusMonitor::reset() {
     in_transaction_ = false;
+    clock_high_ = false;
     bit_ = 0;
     shift_ = 0;
 }
 
 void BusMonitor::scl_rise(bool sda) {
+    clock_high_ = true;
     if (!in_transaction_) return;
     if (bit_ < 8) {
         shift_ = static_cast<std::uint8_t>((shift_ << 1) | (sda ? 1 : 0));
@@ -37,6 +40,9 @@ void BusMonitor::scl_rise(bool sda) {
 }
 
 void BusMonitor::scl_fall() {
+    // The fall that follows a START (SCL was already high) ends no clock pulse.
+    if (!clock_high_) return;
+    clock_high_ = false;
     if (!in_transaction_) return;
     if (++bit_ == 9) {
         bit_ = 0;

@@ -31,6 +31,7 @@ class BusMonitor {
     bool in_transaction_ = false;
     int bit_ = 0;  // clocks seen in the present 9-clock frame
     std::uint8_t shift_ = 0;
+    bool clock_high_ = false;
 };
 
 }  // namespace korvel::sim

@@ -5,6 +5,7 @@ namespace korvel::sim {
 void I2cTarget::start() {
     if (phase_ != Phase::Idle) finish();
     phase_ = Phase::Address;
+    clock_high_ = false;
     bit_ = 0;
     shift_ = 0;
     sda_low_ = false;
@@ -18,12 +19,14 @@ void I2cTarget::stop() {
 
 void I2cTarget::reset_interface() {
     phase_ = Phase::Idle;
+    clock_high_ = false;
     bit_ = 0;
     shift_ = 0;
     sda_low_ = false;
 }
 
 void I2cTarget::scl_rise(bool sda) {
+    clock_high_ = true;
     switch (phase_) {
         case Phase::Address:
         case Phase::Writing:
@@ -43,6 +46,9 @@ void I2cTarget::load_read_byte() {
 }
 
 void I2cTarget::scl_fall() {
+    // The fall that follows a START (SCL was already high) ends no clock pulse.
+    if (!clock_high_) return;
+    clock_high_ = false;
     if (phase_ == Phase::Idle || phase_ == Phase::Ignoring) return;
     ++bit_;
     if (phase_ == Phase::Reading) {

@@ -43,6 +43,7 @@ class I2cTarget {
     bool read_ = false;
     bool master_ack_ = false;
     bool sda_low_ = false;
+    bool clock_high_ = false;  // a rising SCL edge was seen since START or the last fall
 };
 
 }  // namespace korvel::sim

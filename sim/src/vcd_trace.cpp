@@ -19,15 +19,24 @@ bool VcdTrace::open(const std::string& path, std::uint64_t now_us, std::uint8_t 
     std::fputs("$scope module korvel $end\n", file_);
     for (int i = 0; i < 8; ++i) std::fprintf(file_, "$var wire 1 %c %s $end\n", kIds[i], kNames[i]);
     std::fputs("$upscope $end\n$enddefinitions $end\n", file_);
-    std::fprintf(file_, "#%" PRIu64 "\n$dumpvars\n", now_us);
-    for (int i = 0; i < 8; ++i) std::fprintf(file_, "%d%c\n", (levels >> i) & 1, kIds[i]);
-    std::fputs("$end\n", file_);
+    // The initial values are written with the first timestamp, so changes within the same
+    // microsecond fold into them.
+    initial_ = true;
     written_ = pending_ = levels;
     pending_time_ = last_time_ = now_us;
     return true;
 }
 
 void VcdTrace::flush_pending() {
+    if (initial_) {
+        std::fprintf(file_, "#%" PRIu64 "\n$dumpvars\n", pending_time_);
+        for (int i = 0; i < 8; ++i) std::fprintf(file_, "%d%c\n", (pending_ >> i) & 1, kIds[i]);
+        std::fputs("$end\n", file_);
+        initial_ = false;
+        written_ = pending_;
+        last_time_ = pending_time_;
+        return;
+    }
     const std::uint8_t diff = pending_ ^ written_;
     if (!diff) return;
     std::fprintf(file_, "#%" PRIu64 "\n", pending_time_);

@@ -30,6 +30,7 @@ class VcdTrace {
     std::uint8_t pending_ = 0;
     std::uint8_t written_ = 0;
     std::uint64_t last_time_ = 0;
+    bool initial_ = false;
 };
 
 }  // namespace korvel::sim
