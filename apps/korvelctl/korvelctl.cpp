@@ -14,7 +14,10 @@ namespace korvelctl {
 
 namespace {
 
-constexpr const char* kExamples = R"(Examples:
+constexpr const char* kExamples =
+    R"(korvelctl set --help lists the settings (pattern, divide, clock, duty, amplitude).
+
+Examples:
   korvelctl list
   korvelctl set pattern PRBS15 divide 4 clock on
   korvelctl set duty 2.5 amplitude 2.2
@@ -42,6 +45,7 @@ struct Options {
     std::string sim_state;
     std::string trace;
     bool json = false;
+    std::vector<std::string> set_words;
 };
 
 // The backend reads these at the first driver call, so they are set before anything else runs.
@@ -62,15 +66,17 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     app.add_flag("--simulate", o.simulate, "Use the simulated unit (KORVEL_BACKEND=sim)");
     app.add_option("--sim-state", o.sim_state,
                    "The simulated unit's state file (KORVEL_SIM_STATE): loaded at start, saved "
-                   "on close");
+                   "on close")
+        ->type_name("FILE");
     app.add_option("--trace", o.trace,
                    "Write the simulated unit's pin changes as a Value Change Dump "
-                   "(KORVEL_SIM_TRACE)");
+                   "(KORVEL_SIM_TRACE)")
+        ->type_name("FILE");
 
     CLI::App* set = app.add_subcommand("set", "Open the unit, apply settings in order, close it");
     set->footer(kSetHelp);
-    // Everything after `set` is a setting word, also values such as -5 that look like options.
-    set->prefix_command();
+    set->add_option("settings", o.set_words, "Keyword-value pairs, see below")
+        ->type_name("SETTING VALUE");
     CLI::App* list = app.add_subcommand("list", "List the attached FTDI devices, marking the unit");
     CLI::App* status = app.add_subcommand(
         "status", "Read the unit back: pattern, divide ratio, clock output, levels");
@@ -86,7 +92,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 
     std::vector<Setting> settings;
     if (set->parsed()) {
-        auto parsed = parse_settings(set->remaining());
+        auto parsed = parse_settings(o.set_words);
         if (auto* message = std::get_if<std::string>(&parsed)) {
             err << "korvelctl: " << *message << "\n";
             return kExitUsage;

@@ -57,7 +57,9 @@ std::optional<std::string> open_unit() {
         if (devices.empty()) return std::string("unit not found: no FTDI device is attached");
         return "unit not found: none of the " + std::to_string(devices.size()) +
                " FTDI devices is described as " + korvel::kPrimaryDescription + " or " +
-               korvel::kAlternateDescription + " (see: korvelctl list)";
+               korvel::kAlternateDescription +
+               " (see: korvelctl list; a device without access permission shows no "
+               "description, see the udev rule in README.md)";
     }
     if (usb_init() != 1)
         return std::string(
