@@ -140,7 +140,7 @@ int LoadPanel(int parentPanel, const char* fileName, int panelResourceId) {
     p->controls.reserve(spec->controls.size());
     for (const auto& c : spec->controls) {
         p->controls.push_back(make_control(c, now));
-        if (p->active_control == 0 && takes_focus(c.kind)) p->active_control = c.id;
+        if (p->active_control == 0 && c.visible && takes_focus(c.kind)) p->active_control = c.id;
     }
     const int handle = p->handle;
     m.panels.emplace(handle, std::move(p));
