@@ -24,6 +24,7 @@ void Board::Impl::scl_edge(bool high, bool sda) {
         for (auto& c : dacs) c.scl_fall();
         monitor.scl_fall();
     }
+    sda_pulled = chips_pull_sda();
 }
 
 void Board::Impl::sda_edge(bool high, bool scl) {
@@ -37,13 +38,14 @@ void Board::Impl::sda_edge(bool high, bool scl) {
         for (auto& c : dacs) c.start();
         monitor.start();
     }
+    sda_pulled = chips_pull_sda();
 }
 
 // Brings SDA to the wired-AND of the host's side and the chips'. A chip changes its drive only
 // after an SCL edge, with SCL low, so one more pass always settles it.
 void Board::Impl::settle_sda(std::uint8_t host_sda, bool scl) {
     for (int pass = 0; pass < 4; ++pass) {
-        const std::uint8_t sda = chips_pull_sda() ? 0 : host_sda;
+        const std::uint8_t sda = sda_pulled ? 0 : host_sda;
         if (sda == (levels & kSda)) return;
         levels = static_cast<std::uint8_t>((levels & ~kSda) | sda);
         sda_edge(sda != 0, scl);
@@ -55,9 +57,10 @@ void Board::Impl::drive(std::uint8_t dir, std::uint8_t latch) {
     // the pin is an input.
     const std::uint8_t host = static_cast<std::uint8_t>((latch & dir) | (kIdlePinLevels & ~dir));
     const std::uint8_t before = levels;
-    const bool pull_sda = chips_pull_sda();
     std::uint8_t target = host;
-    if (pull_sda) target &= static_cast<std::uint8_t>(~kSda);
+    if (sda_pulled) target &= static_cast<std::uint8_t>(~kSda);
+    // The common case of a long FPGA load: no chip on the line and nothing new on the pins.
+    if (target == before && !sda_pulled && !sda_contention) return;
 
     if (target != before) {
         const std::uint8_t changed = target ^ before;
@@ -89,7 +92,7 @@ void Board::Impl::drive(std::uint8_t dir, std::uint8_t latch) {
     }
 
     // Contention: the host drives a line high that a chip pulls low.
-    const bool sda_fight = (dir & latch & kSda) && chips_pull_sda();
+    const bool sda_fight = (dir & latch & kSda) && sda_pulled;
     if (sda_fight && !sda_contention) ++contentions;
     sda_contention = sda_fight;
     scl_contention = false;  // no chip on this bus stretches the clock
@@ -101,6 +104,7 @@ void Board::Impl::reset_interfaces() {
     for (auto& c : expanders) c.reset_interface();
     for (auto& c : dacs) c.reset_interface();
     monitor.reset();
+    sda_pulled = false;
 }
 
 void Board::Impl::power_on() {
@@ -108,6 +112,7 @@ void Board::Impl::power_on() {
     for (auto& c : dacs) c.power_on();
     fpga.clear();
     monitor.reset();
+    sda_pulled = false;
 }
 
 Board::Board() : impl_(std::make_shared<Impl>()) {}

@@ -31,6 +31,7 @@ struct Board::Impl {
     std::vector<std::uint8_t> user_area;
 
     std::uint8_t levels = kIdlePinLevels;
+    bool sda_pulled = false;  // some chip pulls SDA low (kept up to date after every bus edge)
     bool scl_contention = false, sda_contention = false;
     std::uint64_t contentions = 0;
     std::uint64_t power_cycles = 0;
