@@ -55,9 +55,11 @@ KORVEL_EXPORT int usb_close(void);
 KORVEL_EXPORT int set_divide_ratio(int ratio);
 
 /*
- * Clock output 1: 1 = on (enable pin low), 0 = off (pin high). 2 makes the pin a plain input
- * (released, no pull-up); other values are passed to the expander as the raw pin operation
- * (value XOR 1) and are best avoided. Returns 1.
+ * Clock output 1: 1 = on (enable pin low), 0 = off (pin high). Returns 1.
+ * 2 makes the pin a plain input (released, no pull-up); the expander driver then keeps that pin
+ * released for the rest of the process, so clock output 1 cannot be switched on again until the
+ * program restarts. Other values are passed on as the raw pin operation (value XOR 1). Use 0 and
+ * 1 only.
  */
 KORVEL_EXPORT int ClockOutput1(int on);
 

@@ -81,6 +81,9 @@ TEST_F(ExportedFunctions, ClockOutput1DrivesTheActiveLowEnable) {
     ClockOutput1(2);
     EXPECT_EQ(board().expander(3).control & 0x01, 1);
     EXPECT_EQ(board().expander(3).pullup & 0x01, 0);
+    // The driver keeps a plain-input pin released from then on: "on" no longer pulls it low.
+    ClockOutput1(1);
+    EXPECT_EQ(board().expander(3).pins() & 0x01, 1);
 }
 
 TEST_F(ExportedFunctions, ClockOutput1KeepsTheErrorInjectionPin) {

@@ -1,18 +1,25 @@
-// A fresh simulated unit for every test, and the board's view of what the exported functions did.
+// A fresh simulated unit under a fresh link for every test, and the board's view of what the
+// exported functions did.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
+#include "ds4520/ds4520.h"
 #include "ftdi/backend_select.h"
+#include "i2c/i2c_engine.h"
 #include "korvel/sim/usb.h"
+#include "link/usb_link.h"
 
 class SimulatedUnitTest : public ::testing::Test {
   protected:
     void SetUp() override {
         unsetenv("ZEVA_CHIP_FLAG");
         korvel::ftdi::use_fresh_simulated_unit();
+        korvel::usb_link_reset();
+        korvel::i2c_dir_image = 0x80;
+        korvel::last_input_pin = 0xFF;
     }
     void TearDown() override { unsetenv("ZEVA_CHIP_FLAG"); }
 

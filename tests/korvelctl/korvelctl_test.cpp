@@ -117,6 +117,7 @@ TEST_F(Korvelctl, ListShowsEveryDeviceAndMarksTheUnit) {
 }
 
 TEST_F(Korvelctl, StatusJsonReadsBackTheUnit) {
+    board().expander(3).control &= ~0x02;  // error injection / polarity pin low
     ASSERT_EQ(run({"set", "pattern", "prbs31", "divide", "4", "clock", "off", "duty", "1.8",
                    "amplitude", "2.7"}),
               kExitOk);
