@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "korvel/sim/usb.h"
+#include "state_startup.h"
 
 namespace korvel::sim {
 namespace {
@@ -139,6 +140,33 @@ TEST_F(StateFileTest, DetachedStateLoadsDetached) {
     EXPECT_EQ(n, 0u);
     // Loading did not write the file back.
     EXPECT_EQ(slurp(path_), R"({"attached": false, "serial": "12"})");
+}
+
+TEST_F(StateFileTest, StartUpMovesABadFileAsideSaysWhyAndRunsTheDefaultUnit) {
+    std::ofstream(path_) << "{\"serial\": 12}";
+    std::FILE* messages = std::tmpfile();
+    {
+        Usb a;
+        start_from_state_file(a, path_, messages);
+        EXPECT_EQ(a.board().serial, "1042");
+        EXPECT_EQ(slurp(path_ + ".bad"), "{\"serial\": 12}");
+        EXPECT_FALSE(fs::exists(path_));
+    }  // the default unit is saved at the end
+    EXPECT_EQ(nlohmann::json::parse(slurp(path_))["serial"], "1042");
+    std::rewind(messages);
+    char line[512] = {};
+    ASSERT_TRUE(std::fgets(line, sizeof line, messages));
+    EXPECT_NE(std::string(line).find("serial must be a string"), std::string::npos) << line;
+    std::fclose(messages);
+}
+
+TEST_F(StateFileTest, StartUpWithoutAFileCreatesItAtTheFirstSave) {
+    {
+        Usb a;
+        start_from_state_file(a, path_, stderr);
+        EXPECT_FALSE(fs::exists(path_));
+    }
+    EXPECT_TRUE(fs::exists(path_));
 }
 
 }  // namespace
