@@ -2,6 +2,8 @@
 // lookups by id and by constant name. All of it is constexpr.
 #pragma once
 
+#include <cstddef>
+#include <iterator>
 #include <span>
 #include <string_view>
 
@@ -97,18 +99,26 @@ constexpr int total_control_count() {
 }
 
 // Compile-time id lookups for the constants; a name that is not in the catalogue does not compile.
+// They copy records by value rather than walk pointers: GCC's null-pointer sanitizer otherwise
+// rejects the constant evaluation.
 consteval int panel_id_of(std::string_view panel) {
-    const PanelSpec* p = find_panel(panel);
-    if (p == nullptr) throw "unknown panel constant";
-    return p->id;
+    for (std::size_t i = 0; i < std::size(kPanels); ++i) {
+        const PanelSpec p = kPanels[i];
+        if (p.constant == panel) return p.id;
+    }
+    throw "unknown panel constant";
 }
 
 consteval int control_id_of(std::string_view panel, std::string_view control) {
-    const PanelSpec* p = find_panel(panel);
-    if (p == nullptr) throw "unknown panel constant";
-    const ControlSpec* c = find_control(*p, control);
-    if (c == nullptr) throw "unknown control constant";
-    return c->id;
+    for (std::size_t n = 0; n < std::size(kPanels); ++n) {
+        const PanelSpec p = kPanels[n];
+        if (p.constant != panel) continue;
+        for (std::size_t i = 0; i < p.controls.size(); ++i) {
+            const ControlSpec c = p.controls[i];
+            if (c.constant == control) return c.id;
+        }
+    }
+    throw "unknown control constant";
 }
 
 consteval int menu_id_of(std::string_view constant) {
