@@ -5,11 +5,13 @@
 // not in the registry (null, garbage, closed, or from another backend) is refused with
 // FT_INVALID_HANDLE and never dereferenced.
 //
-// Baud rate: in bit-bang mode the vendor driver's FT_SetBaudRate(b) programs the chip's baud
-// divisor for b, and the chip then clocks pin bytes out at 16 * b per second (AN232R-01), so
-// 921600 means about 14.7 M pin updates per second as the USB bus allows. libftdi's
-// ftdi_set_baudrate multiplies the rate by 4 on its own whenever bit-bang is enabled; we divide
-// by 4 first in that case, so both drivers program the same divisor for the same argument.
+// Baud rate: the vendor driver's FT_SetBaudRate(b) programs the chip's baud-rate divisor for b
+// (3 MHz / b) in every mode; in bit-bang mode the chip then clocks pin bytes out at a fixed
+// multiple of that rate. libftdi's ftdi_set_baudrate(b) instead programs the divisor for 4 * b
+// whenever bit-bang mode is enabled. We divide by 4 (rounded) in that case, so FT_SetBaudRate(b)
+// programs the same divisor as the vendor driver whether it comes before FT_SetBitMode (as in
+// the device link's start-up, where libftdi applies no factor) or after it: 921600 always gives
+// the divisor 3.25.
 //
 // Port cycle: libftdi has no such call. We ask libusb for a USB port reset of the device
 // (libusb_reset_device): the hub resets the port and the host re-addresses and reconfigures the
@@ -174,7 +176,7 @@ class LibftdiBackend final : public Backend {
         const auto updated = ft232r::write_user_area(image, std::span(buffer, length));
         if (!updated) return FT_INVALID_PARAMETER;
         OpenDevice* d = nullptr;
-        usable(handle, d);
+        if (FT_STATUS s = usable(handle, d); s != FT_OK) return s;
         if (!write_eeprom_words(d->context, *updated, ft232r::changed_words(image, *updated)))
             return FT_EEPROM_WRITE_FAILED;
         return FT_OK;
