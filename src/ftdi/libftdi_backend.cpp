@@ -33,6 +33,7 @@
 #include <span>
 
 #include "ftdi/ft232r_eeprom.h"
+#include "ftdi/libftdi_baud.h"
 #include "ftdi/libftdi_device_list.h"
 #include "ftdi/libftdi_eeprom_io.h"
 
@@ -40,7 +41,6 @@ namespace korvel::ftdi {
 namespace {
 
 constexpr DWORD kMaxBaud = 3000000;  // the FT232R's highest rate
-constexpr int kBitBangRateFactor = 4;
 
 struct OpenDevice {
     ftdi_context* context = nullptr;
@@ -93,9 +93,7 @@ class LibftdiBackend final : public Backend {
         OpenDevice* d = nullptr;
         if (FT_STATUS s = usable(handle, d); s != FT_OK) return s;
         if (baud == 0 || baud > kMaxBaud) return FT_INVALID_BAUD_RATE;
-        DWORD rate = baud;
-        if (d->context->bitbang_enabled)
-            rate = std::max<DWORD>(1, (baud + kBitBangRateFactor / 2) / kBitBangRateFactor);
+        const DWORD rate = libftdi_baud_argument(baud, d->context->bitbang_enabled != 0);
         const int r = ftdi_set_baudrate(d->context, static_cast<int>(rate));
         if (r == -1) return FT_INVALID_BAUD_RATE;
         return r == 0 ? FT_OK : FT_IO_ERROR;
