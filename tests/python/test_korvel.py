@@ -1,7 +1,7 @@
 """The Python binding against the simulated unit.
 
-Every case runs its script in a fresh interpreter, with its own KORVEL_SIM_STATE, and reads
-the simulated unit's state file afterwards: the checks are on the unit's pins and DAC codes.
+Every case runs its script in a fresh interpreter with its own KORVEL_SIM_STATE and checks the
+simulated unit's state file afterwards: the unit's pins and DAC codes, not our own calls.
 Needs KORVEL_LIBRARY (the built libkorvel) and the python/ folder on PYTHONPATH.
 """
 
@@ -14,38 +14,36 @@ import textwrap
 import unittest
 
 
-def run_on_unit(script, state_path):
-    env = dict(os.environ, KORVEL_BACKEND="sim", KORVEL_SIM_STATE=state_path)
-    env.pop("KORVEL_SIM_TRACE", None)
-    return subprocess.run([sys.executable, "-c", textwrap.dedent(script)], env=env,
-                          capture_output=True, text=True, timeout=60)
-
-
 class BindingTest(unittest.TestCase):
     def setUp(self):
-        self.directory = tempfile.TemporaryDirectory()
-        self.state_path = os.path.join(self.directory.name, "unit.json")
+        directory = tempfile.TemporaryDirectory()
+        self.addCleanup(directory.cleanup)
+        self.state_path = os.path.join(directory.name, "unit.json")
 
-    def tearDown(self):
-        self.directory.cleanup()
-
-    def run_ok(self, script):
-        result = run_on_unit(script, self.state_path)
-        self.assertEqual(result.returncode, 0, result.stderr)
+    def run_python(self, *args, expect_ok=True):
+        env = dict(os.environ, KORVEL_BACKEND="sim", KORVEL_SIM_STATE=self.state_path)
+        result = subprocess.run([sys.executable, *args], env=env, capture_output=True,
+                                text=True, timeout=60)
+        if expect_ok:
+            self.assertEqual(result.returncode, 0, result.stderr)
         return result
+
+    def run_script(self, script, expect_ok=True):
+        return self.run_python("-c", textwrap.dedent(script), expect_ok=expect_ok)
 
     def state(self):
         with open(self.state_path, encoding="utf-8") as f:
             return json.load(f)
 
-    def expander_byte(self, chip):
-        return self.state()["expanders"][str(chip)]["pins"] & 0xFF
+    def unit(self):
+        """(pattern byte, divide byte, clock pin, duty code, amplitude code) of the unit."""
+        s = self.state()
+        pins = {chip: s["expanders"][chip]["pins"] for chip in ("2", "3", "7")}
+        return (pins["7"] & 0xFF, pins["2"] & 0xFF, pins["3"] & 1,
+                s["dacs"]["0"][2]["code"], s["dacs"]["0"][3]["code"])
 
-    def dac_code(self, selector, channel):
-        return self.state()["dacs"][str(selector)][channel]["code"]
-
-    def test_settings_reach_the_pins_and_dacs(self):
-        self.run_ok("""
+    def test_settings_and_their_limits_reach_the_unit(self):
+        self.run_script("""
             import korvel
             with korvel.Korvel() as unit:
                 unit.select_pattern("prbs15")
@@ -54,14 +52,8 @@ class BindingTest(unittest.TestCase):
                 unit.set_duty_cycle(2.5)
                 unit.set_amplitude(2.2)
         """)
-        self.assertEqual(self.expander_byte(7), 4)
-        self.assertEqual(self.expander_byte(2), 0x00)
-        self.assertEqual(self.expander_byte(3) & 1, 0)
-        self.assertEqual(self.dac_code(0, 2), 3103)
-        self.assertEqual(self.dac_code(0, 3), 2730)
-
-    def test_limits_of_the_levels_reach_the_dacs(self):
-        self.run_ok("""
+        self.assertEqual(self.unit(), (4, 0x00, 0, 3103, 2730))
+        self.run_script("""
             import korvel
             with korvel.Korvel() as unit:
                 unit.select_pattern(korvel.Pattern.CLOCK)
@@ -69,36 +61,31 @@ class BindingTest(unittest.TestCase):
                 unit.set_duty_cycle(1.8)
                 unit.set_amplitude(2.7)
         """)
-        self.assertEqual(self.expander_byte(7), 10)
-        self.assertEqual(self.expander_byte(3) & 1, 1)
-        self.assertEqual(self.dac_code(0, 2), 2234)
-        self.assertEqual(self.dac_code(0, 3), 3351)
+        self.assertEqual(self.unit(), (10, 0x00, 1, 2234, 3351))
 
     def test_bad_values_raise_before_anything_is_sent(self):
-        self.run_ok("""
+        self.run_script("""
             import korvel
             with korvel.Korvel() as unit:
                 unit.select_pattern(3)
-                for bad in (lambda: unit.select_pattern("PRBS6"),
-                            lambda: unit.select_pattern(11),
-                            lambda: unit.set_divide_ratio(0),
-                            lambda: unit.set_duty_cycle(50),
-                            lambda: unit.set_amplitude(3.0)):
+                for call, value in ((unit.select_pattern, "PRBS6"), (unit.select_pattern, 11),
+                                    (unit.set_divide_ratio, 0), (unit.set_duty_cycle, 50),
+                                    (unit.set_amplitude, 3.0)):
                     try:
-                        bad()
+                        call(value)
                     except ValueError:
                         continue
-                    raise SystemExit("no ValueError")
+                    raise SystemExit(f"no ValueError for {value}")
         """)
-        self.assertEqual(self.expander_byte(7), 3)
+        self.assertEqual(self.unit()[0], 3)
 
-    def test_missing_unit_raises_and_setters_need_an_open_unit(self):
-        self.run_ok("import korvel\nwith korvel.Korvel():\n    pass\n")
+    def test_missing_unit_or_library_is_a_clear_error(self):
+        self.run_script("import korvel\nwith korvel.Korvel():\n    pass\n")
         state = self.state()
         state["attached"] = False
         with open(self.state_path, "w", encoding="utf-8") as f:
             json.dump(state, f)
-        self.run_ok("""
+        self.run_script("""
             import korvel
             unit = korvel.Korvel()
             try:
@@ -112,23 +99,14 @@ class BindingTest(unittest.TestCase):
             except korvel.KorvelError as error:
                 assert "unit not found" in str(error), error
         """)
-
-    def test_unloadable_library_is_a_clear_error(self):
-        result = run_on_unit("""
-            import korvel
-            korvel.Korvel("/nonexistent/libkorvel.so.1")
-        """, self.state_path)
-        self.assertNotEqual(result.returncode, 0)
-        self.assertIn("KorvelError", result.stderr)
+        result = self.run_script("import korvel\nkorvel.Korvel('/nonexistent/libkorvel.so.1')",
+                                 expect_ok=False)
+        self.assertIn("KorvelError: cannot load libkorvel", result.stderr)
 
     def test_example_script_runs(self):
         example = os.path.join(os.environ["KORVEL_PYTHON_DIR"], "examples", "set_pattern.py")
-        env = dict(os.environ, KORVEL_BACKEND="sim", KORVEL_SIM_STATE=self.state_path)
-        result = subprocess.run([sys.executable, example, "PRBS31", "--divide", "8"], env=env,
-                                capture_output=True, text=True, timeout=60)
-        self.assertEqual(result.returncode, 0, result.stderr)
-        self.assertEqual(self.expander_byte(7), 9)
-        self.assertEqual(self.expander_byte(2), 8)
+        self.run_python(example, "PRBS31", "--divide", "8")
+        self.assertEqual(self.unit()[:2], (9, 8))
 
 
 if __name__ == "__main__":
