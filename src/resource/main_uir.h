@@ -12,19 +12,9 @@ inline constexpr int PANELCAL_COMMANDBUTTON =
 inline constexpr int PANELCAL_LED = korvel::resource::control_id_of("PANELCAL", "LED");
 inline constexpr int PANELCAL_STATUS_BOX =
     korvel::resource::control_id_of("PANELCAL", "STATUS_BOX");
+inline constexpr int PANELCAL_CHECKBOX = korvel::resource::control_id_of("PANELCAL", "CHECKBOX");
 inline constexpr int PANELCAL_CLOSEPANELCAL =
     korvel::resource::control_id_of("PANELCAL", "CLOSEPANELCAL");
-inline constexpr int PANELCAL_DECORATION_4 =
-    korvel::resource::control_id_of("PANELCAL", "DECORATION_4");
-inline constexpr int PANELCAL_DECORATION_5 =
-    korvel::resource::control_id_of("PANELCAL", "DECORATION_5");
-inline constexpr int PANELCAL_DECORATION_3 =
-    korvel::resource::control_id_of("PANELCAL", "DECORATION_3");
-inline constexpr int PANELCAL_TEXTMSG_7 = korvel::resource::control_id_of("PANELCAL", "TEXTMSG_7");
-inline constexpr int PANELCAL_TEXTMSG_6 = korvel::resource::control_id_of("PANELCAL", "TEXTMSG_6");
-inline constexpr int PANELCAL_TEXTMSG_5 = korvel::resource::control_id_of("PANELCAL", "TEXTMSG_5");
-inline constexpr int PANELCAL_FILENAME = korvel::resource::control_id_of("PANELCAL", "FILENAME");
-inline constexpr int PANELCAL_CHECKBOX = korvel::resource::control_id_of("PANELCAL", "CHECKBOX");
 inline constexpr int PANELCAL_CHECKBOX_13 =
     korvel::resource::control_id_of("PANELCAL", "CHECKBOX_13");
 inline constexpr int PANELCAL_CHECKBOX_12 =
@@ -61,6 +51,16 @@ inline constexpr int PANELCAL_MASTERSTART =
 inline constexpr int PANELCAL_MASTERSTEP =
     korvel::resource::control_id_of("PANELCAL", "MASTERSTEP");
 inline constexpr int PANELCAL_MINFREQ = korvel::resource::control_id_of("PANELCAL", "MINFREQ");
+inline constexpr int PANELCAL_DECORATION_4 =
+    korvel::resource::control_id_of("PANELCAL", "DECORATION_4");
+inline constexpr int PANELCAL_DECORATION_5 =
+    korvel::resource::control_id_of("PANELCAL", "DECORATION_5");
+inline constexpr int PANELCAL_DECORATION_3 =
+    korvel::resource::control_id_of("PANELCAL", "DECORATION_3");
+inline constexpr int PANELCAL_TEXTMSG_7 = korvel::resource::control_id_of("PANELCAL", "TEXTMSG_7");
+inline constexpr int PANELCAL_TEXTMSG_6 = korvel::resource::control_id_of("PANELCAL", "TEXTMSG_6");
+inline constexpr int PANELCAL_TEXTMSG_5 = korvel::resource::control_id_of("PANELCAL", "TEXTMSG_5");
+inline constexpr int PANELCAL_FILENAME = korvel::resource::control_id_of("PANELCAL", "FILENAME");
 
 inline constexpr int PANELDATA = korvel::resource::panel_id_of("PANELDATA");
 inline constexpr int PANELDATA_SELECT_TXT_FILE =
@@ -82,6 +82,14 @@ inline constexpr int PANELDATA_TEXTMSG_FILE_PATH =
 inline constexpr int PANELDATA_TEXTMSG = korvel::resource::control_id_of("PANELDATA", "TEXTMSG");
 inline constexpr int PANELDATA_CUST_DATA_BYTE_SEL =
     korvel::resource::control_id_of("PANELDATA", "CUST_DATA_BYTE_SEL");
+inline constexpr int PANELDATA_BIT7 = korvel::resource::control_id_of("PANELDATA", "BIT7");
+inline constexpr int PANELDATA_BIT6 = korvel::resource::control_id_of("PANELDATA", "BIT6");
+inline constexpr int PANELDATA_BIT5 = korvel::resource::control_id_of("PANELDATA", "BIT5");
+inline constexpr int PANELDATA_BIT4 = korvel::resource::control_id_of("PANELDATA", "BIT4");
+inline constexpr int PANELDATA_BIT3 = korvel::resource::control_id_of("PANELDATA", "BIT3");
+inline constexpr int PANELDATA_BIT2 = korvel::resource::control_id_of("PANELDATA", "BIT2");
+inline constexpr int PANELDATA_BIT1 = korvel::resource::control_id_of("PANELDATA", "BIT1");
+inline constexpr int PANELDATA_BIT0 = korvel::resource::control_id_of("PANELDATA", "BIT0");
 inline constexpr int PANELDATA_REPEAT_LENGTH =
     korvel::resource::control_id_of("PANELDATA", "REPEAT_LENGTH");
 inline constexpr int PANELDATA_ONES = korvel::resource::control_id_of("PANELDATA", "ONES");
@@ -93,20 +101,26 @@ inline constexpr int PANELDATA_TEXTMSG_3 =
     korvel::resource::control_id_of("PANELDATA", "TEXTMSG_3");
 inline constexpr int PANELDATA_TEXTMSG_4 =
     korvel::resource::control_id_of("PANELDATA", "TEXTMSG_4");
-inline constexpr int PANELDATA_BIT7 = korvel::resource::control_id_of("PANELDATA", "BIT7");
-inline constexpr int PANELDATA_BIT6 = korvel::resource::control_id_of("PANELDATA", "BIT6");
-inline constexpr int PANELDATA_BIT5 = korvel::resource::control_id_of("PANELDATA", "BIT5");
-inline constexpr int PANELDATA_BIT4 = korvel::resource::control_id_of("PANELDATA", "BIT4");
-inline constexpr int PANELDATA_BIT3 = korvel::resource::control_id_of("PANELDATA", "BIT3");
-inline constexpr int PANELDATA_BIT2 = korvel::resource::control_id_of("PANELDATA", "BIT2");
-inline constexpr int PANELDATA_BIT1 = korvel::resource::control_id_of("PANELDATA", "BIT1");
-inline constexpr int PANELDATA_BIT0 = korvel::resource::control_id_of("PANELDATA", "BIT0");
 
 inline constexpr int PANELDEBUG = korvel::resource::panel_id_of("PANELDEBUG");
+inline constexpr int PANELDEBUG_CHECKBOX_GP_IO =
+    korvel::resource::control_id_of("PANELDEBUG", "CHECKBOX_GP_IO");
+inline constexpr int PANELDEBUG_CHECKBOX_IO_Dump =
+    korvel::resource::control_id_of("PANELDEBUG", "CHECKBOX_IO_Dump");
+inline constexpr int PANELDEBUG_CHECKBOX_DAC_Dump =
+    korvel::resource::control_id_of("PANELDEBUG", "CHECKBOX_DAC_Dump");
 inline constexpr int PANELDEBUG_CLOSEPANELDEBUG =
     korvel::resource::control_id_of("PANELDEBUG", "CLOSEPANELDEBUG");
+inline constexpr int PANELDEBUG_CHECKBOX_DAC_Sweep =
+    korvel::resource::control_id_of("PANELDEBUG", "CHECKBOX_DAC_Sweep");
 inline constexpr int PANELDEBUG_I2C_BUS_LED =
     korvel::resource::control_id_of("PANELDEBUG", "I2C_BUS_LED");
+inline constexpr int PANELDEBUG_GP_9 = korvel::resource::control_id_of("PANELDEBUG", "GP_9");
+inline constexpr int PANELDEBUG_GP_8 = korvel::resource::control_id_of("PANELDEBUG", "GP_8");
+inline constexpr int PANELDEBUG_GP_3 = korvel::resource::control_id_of("PANELDEBUG", "GP_3");
+inline constexpr int PANELDEBUG_GP_2 = korvel::resource::control_id_of("PANELDEBUG", "GP_2");
+inline constexpr int PANELDEBUG_GP_1 = korvel::resource::control_id_of("PANELDEBUG", "GP_1");
+inline constexpr int PANELDEBUG_GP_0 = korvel::resource::control_id_of("PANELDEBUG", "GP_0");
 inline constexpr int PANELDEBUG_TEXTMSG = korvel::resource::control_id_of("PANELDEBUG", "TEXTMSG");
 inline constexpr int PANELDEBUG_DECORATION_3 =
     korvel::resource::control_id_of("PANELDEBUG", "DECORATION_3");
@@ -123,34 +137,20 @@ inline constexpr int PANELDEBUG_TEST_DAC =
 inline constexpr int PANELDEBUG_DIAG_GO = korvel::resource::control_id_of("PANELDEBUG", "DIAG_GO");
 inline constexpr int PANELDEBUG_NEXT_FREQ_BUTTON =
     korvel::resource::control_id_of("PANELDEBUG", "NEXT_FREQ_BUTTON");
+inline constexpr int PANELDEBUG_EXPANDED_AMPLITUDE =
+    korvel::resource::control_id_of("PANELDEBUG", "EXPANDED_AMPLITUDE");
 inline constexpr int PANELDEBUG_FREQUENCY_SCANNED =
     korvel::resource::control_id_of("PANELDEBUG", "FREQUENCY_SCANNED");
 inline constexpr int PANELDEBUG_SET_FREQ_INCR =
     korvel::resource::control_id_of("PANELDEBUG", "SET_FREQ_INCR");
 inline constexpr int PANELDEBUG_SCRAMBLE_MODE =
     korvel::resource::control_id_of("PANELDEBUG", "SCRAMBLE_MODE");
-inline constexpr int PANELDEBUG_TEXTMSG_2 =
-    korvel::resource::control_id_of("PANELDEBUG", "TEXTMSG_2");
-inline constexpr int PANELDEBUG_CHECKBOX_GP_IO =
-    korvel::resource::control_id_of("PANELDEBUG", "CHECKBOX_GP_IO");
-inline constexpr int PANELDEBUG_CHECKBOX_IO_Dump =
-    korvel::resource::control_id_of("PANELDEBUG", "CHECKBOX_IO_Dump");
-inline constexpr int PANELDEBUG_CHECKBOX_DAC_Dump =
-    korvel::resource::control_id_of("PANELDEBUG", "CHECKBOX_DAC_Dump");
-inline constexpr int PANELDEBUG_CHECKBOX_DAC_Sweep =
-    korvel::resource::control_id_of("PANELDEBUG", "CHECKBOX_DAC_Sweep");
-inline constexpr int PANELDEBUG_GP_9 = korvel::resource::control_id_of("PANELDEBUG", "GP_9");
-inline constexpr int PANELDEBUG_GP_8 = korvel::resource::control_id_of("PANELDEBUG", "GP_8");
-inline constexpr int PANELDEBUG_GP_3 = korvel::resource::control_id_of("PANELDEBUG", "GP_3");
-inline constexpr int PANELDEBUG_GP_2 = korvel::resource::control_id_of("PANELDEBUG", "GP_2");
-inline constexpr int PANELDEBUG_GP_1 = korvel::resource::control_id_of("PANELDEBUG", "GP_1");
-inline constexpr int PANELDEBUG_GP_0 = korvel::resource::control_id_of("PANELDEBUG", "GP_0");
-inline constexpr int PANELDEBUG_EXPANDED_AMPLITUDE =
-    korvel::resource::control_id_of("PANELDEBUG", "EXPANDED_AMPLITUDE");
 inline constexpr int PANELDEBUG_USE_FREQ =
     korvel::resource::control_id_of("PANELDEBUG", "USE_FREQ");
 inline constexpr int PANELDEBUG_PRINT_CAL_RESULTS =
     korvel::resource::control_id_of("PANELDEBUG", "PRINT_CAL_RESULTS");
+inline constexpr int PANELDEBUG_TEXTMSG_2 =
+    korvel::resource::control_id_of("PANELDEBUG", "TEXTMSG_2");
 
 inline constexpr int PANELERR = korvel::resource::panel_id_of("PANELERR");
 inline constexpr int PANELERR_SELECT_ERR_TXT_FILE =
