@@ -1,37 +1,63 @@
-// A fresh simulated unit under a fresh link for every test, and readers of what the unit saw.
+// A fresh simulated unit under a fresh link for every test, and the bus as the unit decoded it.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
+#include <cstdlib>
 #include <vector>
 
+#include "ds4520/ds4520.h"
+#include "ftdi/backend_select.h"
+#include "i2c/i2c_engine.h"
 #include "korvel/sim/usb.h"
-#include "platform/clock.h"
+#include "link/usb_link.h"
 
 namespace korvel::testing {
 
-// Marks a repeated START inside a transaction returned by bus_transactions().
-constexpr int kRestart = -1;
+constexpr int kRestart = -1;  // a repeated START inside a transaction
+using Transactions = std::vector<std::vector<int>>;
 
 class UnitFixture : public ::testing::Test {
   protected:
-    void SetUp() override;
-    // Opens the unit with init_usb and forgets the calls, bus events and pauses it took.
-    void open_unit();
-    // Forgets calls, bus events and pauses so far.
-    void forget_history();
-
+    void SetUp() override {
+        ftdi::use_fresh_simulated_unit();
+        usb_link_reset();
+        i2c_dir_image = 0x80;
+        last_input_pin = 0xFF;
+        unsetenv(kChipFlagVariable);
+    }
+    void open_unit() {
+        ASSERT_EQ(init_usb(), 1);
+        forget_history();
+    }
+    static void forget_history() {
+        usb().reset_counters();
+        board().clear_bus_log();
+        clock().reset_counters();
+    }
     static sim::Usb& usb() { return sim::usb(); }
     static sim::Board& board() { return sim::usb().board(); }
-    static platform::VirtualClock& clock();
+    static platform::VirtualClock& clock() { return ftdi::sim_clock(); }
+
+    // The bytes of each START..STOP transaction the unit decoded, in order.
+    static Transactions transactions() {
+        using Kind = sim::BusEvent::Kind;
+        Transactions out;
+        for (const sim::BusEvent& e : board().bus_log()) {
+            if (e.kind == Kind::Start) out.emplace_back();
+            if (out.empty()) continue;
+            if (e.kind == Kind::RepeatedStart) out.back().push_back(kRestart);
+            if (e.kind == Kind::Byte) out.back().push_back(e.value);
+        }
+        return out;
+    }
+    static std::vector<bool> acks() {
+        std::vector<bool> out;
+        for (const sim::BusEvent& e : board().bus_log()) {
+            if (e.kind == sim::BusEvent::Kind::Byte) out.push_back(e.acked);
+        }
+        return out;
+    }
 };
-
-// The bytes of every START..STOP transaction on the bus, in order; kRestart marks a repeated
-// START.
-std::vector<std::vector<int>> bus_transactions();
-
-// The acknowledge bit of every byte on the bus, in order.
-std::vector<bool> bus_acks();
 
 }  // namespace korvel::testing
