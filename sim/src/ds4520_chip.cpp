@@ -96,7 +96,12 @@ bool Ds4520Chip::receive(std::uint8_t byte) {
         expect_pointer_ = false;
     } else {
         write_register(pointer_, byte);
-        ++pointer_;
+        // A multi-byte write into the user EEPROM stays within its 8-byte page and wraps to the
+        // page's start; everywhere else the pointer simply moves on.
+        if (pointer_ < kUserEepromEnd)
+            pointer_ = static_cast<std::uint8_t>((pointer_ & ~7) | ((pointer_ + 1) & 7));
+        else
+            ++pointer_;
     }
     return true;
 }

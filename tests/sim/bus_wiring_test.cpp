@@ -77,6 +77,21 @@ TEST_F(BusWiringTest, TakingThePinsForTheFpgaAndBackMakesNoBusCondition) {
     EXPECT_TRUE(m.write(0xA4, {0xFA, 1}));
 }
 
+TEST_F(BusWiringTest, StartUpGlitchOfTheI2cSideIsHarmless) {
+    // The I2C side's start-up step drives SDA low with SCL released (a START) and its first
+    // real START releases SDA first (a STOP): the chips must simply see an empty transaction.
+    testing::I2cMaster m(usb());
+    board().clear_bus_log();
+    m.lines(2);
+    EXPECT_TRUE(m.write(0xA6, {0xF2, 0x0F}));
+    EXPECT_EQ(board().expander(3).control, 0x10F);
+    const auto& log = board().bus_log();
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log[0].kind, Kind::Start);
+    EXPECT_EQ(log[1].kind, Kind::Stop);
+    EXPECT_EQ(log[2].kind, Kind::Start);
+}
+
 TEST_F(BusWiringTest, BusLogStaysBounded) {
     testing::I2cMaster m(usb());
     Board& b = board();

@@ -80,6 +80,16 @@ TEST_F(Ds4520Test, EepromCopiesFollowUnlessSeebIsSetAndComeBackAfterPowerCycle) 
     EXPECT_EQ(x.user_eeprom[0x10], 0x99);
 }
 
+TEST_F(Ds4520Test, UserEepromPageWritesWrapWithinEightBytes) {
+    testing::I2cMaster m(usb());
+    m.write(0xA4, {0x06, 1, 2, 3});
+    const auto& ee = board().expander(2).user_eeprom;
+    EXPECT_EQ(ee[6], 1);
+    EXPECT_EQ(ee[7], 2);
+    EXPECT_EQ(ee[0], 3);
+    EXPECT_EQ(ee[8], 0);
+}
+
 TEST_F(Ds4520Test, ReadingAnAbsentChipGivesFF) {
     testing::I2cMaster m(usb());
     EXPECT_EQ(m.read_register(0xA0, 0xF8, 2), (std::vector<std::uint8_t>{0xFF, 0xFF}));
