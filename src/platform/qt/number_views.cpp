@@ -1,0 +1,192 @@
+#include "platform/qt/number_views.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QSlider>
+#include <cmath>
+
+#include "platform/model_query.h"
+#include "platform/operator_input.h"
+#include "platform/qt/number_format.h"
+#include "platform/qt/number_spin_box.h"
+#include "platform/user_interface.h"
+
+namespace korvel::qtview {
+namespace {
+
+constexpr int kUnrangedChars = 12;
+
+// The range, increment and look of a field, read from the model (the program may change the
+// maximum and the increment at run time).
+void configure_field(NumberSpinBox* field, int panel, const resource::ControlSpec& spec,
+                     double* lo_out = nullptr, double* hi_out = nullptr) {
+    double lo = 0.0, hi = 0.0;
+    value_range(spec, &lo, &hi);
+    double v = 0.0;
+    if (GetCtrlAttribute(panel, spec.id, ATTR_MIN_VALUE, &v) >= 0) lo = v;
+    if (GetCtrlAttribute(panel, spec.id, ATTR_MAX_VALUE, &v) >= 0) hi = v;
+    double step = spec.increment;
+    if (GetCtrlAttribute(panel, spec.id, ATTR_INCR_VALUE, &v) >= 0) step = v;
+    const QSignalBlocker block(field);
+    field->setScientific(spec.scientific);
+    field->setDecimals(spec.scientific ? 17 : decimals_for(spec));
+    field->setRange(lo, hi);
+    field->setSingleStep(step > 0.0 ? step : 1.0);
+    int chars = kUnrangedChars;
+    if (spec.has_range && !spec.scientific)
+        chars = std::max(format_number(spec, lo).size(), format_number(spec, hi).size()) + 1;
+    field->setDisplayChars(chars);
+    field->updateGeometry();
+    if (lo_out != nullptr) *lo_out = lo;
+    if (hi_out != nullptr) *hi_out = hi;
+}
+
+bool read_number(int panel, int control, double* value) {
+    return GetCtrlVal(panel, control, value) >= 0;
+}
+
+void show_number(NumberSpinBox* field, double value) {
+    const QSignalBlocker block(field);
+    field->setValue(value);
+}
+
+}  // namespace
+
+NumericView::NumericView(int panel, const resource::ControlSpec& spec, QWidget* parent_widget)
+    : ControlView(panel, spec, parent_widget) {
+    auto* label =
+        spec.label.empty()
+            ? nullptr
+            : new QLabel(QString::fromUtf8(spec.label.data(), spec.label.size()), parent_widget);
+    field_ = new NumberSpinBox(parent_widget);
+    field_->setAlignment(Qt::AlignRight);
+    configure_field(field_, panel, spec);
+    connect(field_, &QDoubleSpinBox::valueChanged, this, [this](double value) {
+        korvel::platform::operate_ctrl(this->panel(), control(), value, EVENT_COMMIT);
+        inputDelivered();
+    });
+    routeWheel(field_, false);
+    setWidgets(label, field_);
+}
+
+void NumericView::refreshValue() {
+    double v = 0.0;
+    if (read_number(panel(), control(), &v)) show_number(field_, v);
+}
+
+void NumericView::refreshAttribute(int attribute) {
+    if (attribute == ATTR_MAX_VALUE || attribute == ATTR_MIN_VALUE ||
+        attribute == ATTR_INCR_VALUE) {
+        configure_field(field_, panel(), spec());
+        refreshValue();
+        return;
+    }
+    ControlView::refreshAttribute(attribute);
+}
+
+NumericSlideView::NumericSlideView(int panel, const resource::ControlSpec& spec,
+                                   QWidget* parent_widget)
+    : ControlView(panel, spec, parent_widget) {
+    auto* label =
+        spec.label.empty()
+            ? nullptr
+            : new QLabel(QString::fromUtf8(spec.label.data(), spec.label.size()), parent_widget);
+    auto* cell = new QWidget(parent_widget);
+    auto* grid = new QGridLayout(cell);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setVerticalSpacing(0);
+    slider_ = new QSlider(Qt::Horizontal, cell);
+    slider_->setMinimumWidth(cell->fontMetrics().averageCharWidth() * 28);
+    slider_->setTickPosition(QSlider::TicksBelow);
+    field_ = new NumberSpinBox(cell);
+    field_->setAlignment(Qt::AlignRight);
+    low_label_ = new QLabel(cell);
+    high_label_ = new QLabel(cell);
+    for (QLabel* l : {low_label_, high_label_}) {
+        QFont f = l->font();
+        f.setPointSizeF(f.pointSizeF() * 0.85);
+        l->setFont(f);
+        l->setForegroundRole(QPalette::PlaceholderText);
+    }
+    high_label_->setAlignment(Qt::AlignRight);
+    grid->addWidget(slider_, 0, 0, 1, 2);
+    grid->addWidget(field_, 0, 2);
+    grid->addWidget(low_label_, 1, 0);
+    grid->addWidget(high_label_, 1, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+    applyRange();
+
+    connect(slider_, &QSlider::valueChanged, this, &NumericSlideView::sliderMoved);
+    connect(slider_, &QSlider::sliderReleased, this,
+            [this] { deliver(slider_value_at(slider_->value(), lo_, hi_, positions_), false); });
+    connect(field_, &QDoubleSpinBox::valueChanged, this, [this](double value) {
+        korvel::platform::operate_ctrl(this->panel(), control(), value, EVENT_VAL_CHANGED);
+        if (korvel::platform::panel_loaded(this->panel()))
+            korvel::platform::operate_ctrl(this->panel(), control(), value, EVENT_COMMIT);
+        inputDelivered();
+    });
+    routeWheel(slider_, true);
+    routeWheel(field_, true);
+    setWidgets(label, cell);
+}
+
+QWidget* NumericSlideView::focusTarget() const {
+    return slider_;
+}
+
+void NumericSlideView::applyRange() {
+    configure_field(field_, panel(), spec(), &lo_, &hi_);
+    double step = spec().increment;
+    double v = 0.0;
+    if (GetCtrlAttribute(panel(), control(), ATTR_INCR_VALUE, &v) >= 0) step = v;
+    positions_ = slider_positions(lo_, hi_, step);
+    const QSignalBlocker block(slider_);
+    slider_->setRange(0, positions_);
+    slider_->setSingleStep(1);
+    // A page is a tenth of the travel; the ticks mark the same tenths.
+    slider_->setPageStep(std::max(1, positions_ / 10));
+    slider_->setTickInterval(std::max(1, positions_ / 10));
+    low_label_->setText(format_number(spec(), lo_));
+    high_label_->setText(format_number(spec(), hi_));
+}
+
+void NumericSlideView::sliderMoved(int position) {
+    const double value = slider_value_at(position, lo_, hi_, positions_);
+    if (slider_->isSliderDown()) {
+        // Still being dragged: the callback follows the slide; the commit comes on release.
+        korvel::platform::operate_ctrl(panel(), control(), value, EVENT_VAL_CHANGED);
+        inputDelivered();
+    } else {
+        deliver(value, true);
+    }
+}
+
+void NumericSlideView::deliver(double value, bool moved) {
+    if (moved) korvel::platform::operate_ctrl(panel(), control(), value, EVENT_VAL_CHANGED);
+    if (korvel::platform::panel_loaded(panel()))
+        korvel::platform::operate_ctrl(panel(), control(), value, EVENT_COMMIT);
+    inputDelivered();
+}
+
+void NumericSlideView::refreshValue() {
+    double v = 0.0;
+    if (!read_number(panel(), control(), &v)) return;
+    show_number(field_, v);
+    // While the operator drags, the knob stays under the mouse.
+    if (slider_->isSliderDown()) return;
+    const QSignalBlocker block(slider_);
+    slider_->setValue(slider_position_of(v, lo_, hi_, positions_));
+}
+
+void NumericSlideView::refreshAttribute(int attribute) {
+    if (attribute == ATTR_MAX_VALUE || attribute == ATTR_MIN_VALUE ||
+        attribute == ATTR_INCR_VALUE) {
+        applyRange();
+        refreshValue();
+        return;
+    }
+    ControlView::refreshAttribute(attribute);
+}
+
+}  // namespace korvel::qtview

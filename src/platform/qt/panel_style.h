@@ -1,0 +1,26 @@
+// The look of particular controls, beyond what their kind gives: the product name in large type,
+// group headings in bold, the alert messages in red, and the status lines that only the program
+// writes shown read-only.
+#pragma once
+
+#include <string_view>
+
+namespace korvel::qtview {
+
+enum class Emphasis {
+    None,
+    Title,      // the product name, large and bold
+    Subtitle,   // a line under the title, bold
+    Heading,    // caption of a framed group, bold
+    Alert,      // a warning the program shows or hides, bold red
+    Status,     // a line the program writes, read-only, bold
+    Indicator,  // a field the program writes, read-only
+    Note,       // explanatory text, wrapped
+};
+
+// How the control `control` (constant without panel prefix) of panel `panel` (e.g. "PANELMAIN")
+// is emphasised. `heading_position` tells that it is a text message in the top row of a framed
+// group.
+Emphasis emphasis_of(std::string_view panel, std::string_view control, bool heading_position);
+
+}  // namespace korvel::qtview

@@ -1,0 +1,237 @@
+#include "platform/qt/panel_window.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/qt/control_factory.h"
+#include "platform/qt/control_view.h"
+#include "platform/qt/menu_bar.h"
+#include "platform/qt/panel_style.h"
+#include "platform/user_interface.h"
+
+namespace korvel::qtview {
+namespace {
+
+using resource::ControlKind;
+using resource::ControlSpec;
+
+constexpr std::string_view kActionsGroup = "actions";
+
+QString qs(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
+
+bool is_group_frame(const ControlSpec& c) {
+    return c.kind == ControlKind::Decoration && c.layout.row < 0;
+}
+
+// Controls of one group in reading order.
+std::vector<const ControlSpec*> members(const resource::PanelSpec& panel, std::string_view group) {
+    std::vector<const ControlSpec*> out;
+    for (const auto& c : panel.controls)
+        if (c.layout.group == group && !is_group_frame(c) && c.kind != ControlKind::Timer)
+            out.push_back(&c);
+    std::stable_sort(out.begin(), out.end(), [](const ControlSpec* a, const ControlSpec* b) {
+        return a->layout.row != b->layout.row ? a->layout.row < b->layout.row
+                                              : a->layout.column < b->layout.column;
+    });
+    return out;
+}
+
+void scale_font(QWidget* w, double factor, bool bold) {
+    QFont f = w->font();
+    if (f.pointSizeF() > 0) f.setPointSizeF(f.pointSizeF() * factor);
+    f.setBold(bold);
+    w->setFont(f);
+}
+
+}  // namespace
+
+PanelWindow::PanelWindow(int handle, const resource::PanelSpec& spec, QWidget* parent)
+    : QWidget(parent, Qt::Window), handle_(handle), spec_(spec) {
+    setObjectName(qs(spec.constant));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    build();
+}
+
+void PanelWindow::build() {
+    auto* outer = new QVBoxLayout(this);
+    if (spec_.has_menu_bar) {
+        menu_bar_ = build_menu_bar(handle_, this);
+        outer->setMenuBar(menu_bar_);
+    }
+    auto* grid = new QGridLayout;
+    outer->addLayout(grid, 1);
+
+    int last_row = 0;
+    for (const auto& group : spec_.groups) {
+        grid->addWidget(buildGroup(group), group.row, group.column, group.row_span,
+                        group.column_span);
+        last_row = std::max(last_row, group.row + group.row_span);
+    }
+
+    // Anything the layout does not place still appears, in a block of its own at the bottom.
+    static constexpr resource::GroupSpec kOther{.name = "", .title = ""};
+    bool any_unplaced = false;
+    for (const auto& c : spec_.controls) {
+        const bool known = std::any_of(spec_.groups.begin(), spec_.groups.end(),
+                                       [&](const auto& g) { return g.name == c.layout.group; });
+        if (c.kind == ControlKind::Timer) {
+            views_.insert(c.id, make_control_view(handle_, c, this, this));
+        } else if (!known) {
+            any_unplaced = true;
+        }
+    }
+    if (any_unplaced) {
+        auto* box = new QWidget(this);
+        auto* g = new QGridLayout(box);
+        int row = 0;
+        for (const auto& c : spec_.controls) {
+            const bool known =
+                std::any_of(spec_.groups.begin(), spec_.groups.end(),
+                            [&](const auto& gs) { return gs.name == c.layout.group; });
+            if (known || c.kind == ControlKind::Timer) continue;
+            ControlView* v = make_control_view(handle_, c, box, this);
+            views_.insert(c.id, v);
+            if (v->label() != nullptr) g->addWidget(v->label(), row, 0);
+            g->addWidget(v->editor(), row++, 1);
+            styleControl(v, false);
+        }
+        grid->addWidget(box, last_row, 0, 1, std::max(1, grid->columnCount()));
+    }
+    (void)kOther;
+}
+
+QWidget* PanelWindow::buildGroup(const resource::GroupSpec& group) {
+    const ControlSpec* frame_spec = nullptr;
+    for (const auto& c : spec_.controls)
+        if (c.layout.group == group.name && is_group_frame(c)) frame_spec = &c;
+
+    QWidget* container = nullptr;
+    if (frame_spec != nullptr) {
+        ControlView* frame = make_control_view(handle_, *frame_spec, this, this);
+        views_.insert(frame_spec->id, frame);
+        container = frame->editor();
+    } else {
+        container = new QWidget(this);
+    }
+    container->setObjectName(QStringLiteral("group_") + qs(group.name));
+
+    const auto controls = members(spec_, group.name);
+    if (group.name == kActionsGroup) {
+        // The panel's own buttons sit in one row at the bottom right.
+        auto* row = new QHBoxLayout(container);
+        row->addStretch(1);
+        for (const ControlSpec* c : controls) {
+            ControlView* v = make_control_view(handle_, *c, container, this);
+            views_.insert(c->id, v);
+            if (v->label() != nullptr) row->addWidget(v->label());
+            row->addWidget(v->editor());
+            styleControl(v, false);
+        }
+        return container;
+    }
+
+    auto* grid = new QGridLayout(container);
+    grid->setVerticalSpacing(grid->verticalSpacing() + 2);
+    const int title_rows = group.title.empty() ? 0 : 1;
+    if (title_rows != 0) {
+        auto* title = new QLabel(qs(group.title), container);
+        scale_font(title, 1.0, true);
+        grid->addWidget(title, 0, 0, 1, -1);
+    }
+    int max_row = 0, max_col = 0;
+    for (const ControlSpec* c : controls) {
+        ControlView* v = make_control_view(handle_, *c, container, this);
+        views_.insert(c->id, v);
+        const auto& L = c->layout;
+        const int row = L.row + title_rows;
+        const int col = 2 * L.column;
+        const int span = 2 * std::max(1, L.column_span);
+        const int rows = std::max(1, L.row_span);
+        if (v->label() != nullptr) {
+            const bool tall = c->kind == ControlKind::TextBox;
+            grid->addWidget(v->label(), row, col, rows, 1,
+                            Qt::AlignRight | (tall ? Qt::AlignTop : Qt::AlignVCenter));
+            grid->addWidget(v->editor(), row, col + 1, rows, span - 1);
+        } else {
+            grid->addWidget(v->editor(), row, col, rows, span);
+        }
+        max_row = std::max(max_row, row + rows);
+        max_col = std::max(max_col, col + span);
+        styleControl(v, frame_spec != nullptr && L.row == 0 && c->kind == ControlKind::TextMessage);
+    }
+    // Editor columns share the spare width; surplus height goes below the controls.
+    for (int col = 1; col < max_col; col += 2) grid->setColumnStretch(col, 1);
+    grid->setRowStretch(max_row, 1);
+    return container;
+}
+
+void PanelWindow::styleControl(ControlView* view, bool heading_position) {
+    QWidget* w = view->editor();
+    if (w == nullptr) return;
+    switch (emphasis_of(spec_.constant, view->spec().constant, heading_position)) {
+        case Emphasis::Title:
+            scale_font(w, 2.0, true);
+            break;
+        case Emphasis::Subtitle:
+            scale_font(w, 1.25, true);
+            break;
+        case Emphasis::Heading:
+            scale_font(w, 1.0, true);
+            break;
+        case Emphasis::Alert: {
+            scale_font(w, 1.0, true);
+            QPalette p = w->palette();
+            p.setColor(QPalette::WindowText, QColor(0xC0, 0x00, 0x00));
+            w->setPalette(p);
+            break;
+        }
+        case Emphasis::Status:
+            scale_font(w, 1.0, true);
+            [[fallthrough]];
+        case Emphasis::Indicator:
+            if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->setReadOnly(true);
+            break;
+        case Emphasis::Note:
+            if (auto* label = qobject_cast<QLabel*>(w)) label->setWordWrap(true);
+            break;
+        case Emphasis::None:
+            break;
+    }
+}
+
+int PanelWindow::controlOf(const QWidget* w) const {
+    for (const QWidget* p = w; p != nullptr && p != this; p = p->parentWidget()) {
+        for (auto it = views_.cbegin(); it != views_.cend(); ++it) {
+            ControlView* v = it.value();
+            if (v->spec().kind == ControlKind::Decoration) continue;  // frames contain others
+            if (v->editor() == p || v->focusTarget() == p) return it.key();
+        }
+    }
+    return 0;
+}
+
+void PanelWindow::refreshAll() {
+    std::string title;
+    if (GetPanelAttribute(handle_, ATTR_TITLE, &title) >= 0)
+        setWindowTitle(QString::fromStdString(title));
+    for (ControlView* v : std::as_const(views_)) v->refreshAll();
+}
+
+void PanelWindow::closeEvent(QCloseEvent* event) {
+    // The window stays until the program discards its panel.
+    event->ignore();
+    emit closeRequested(handle_);
+}
+
+}  // namespace korvel::qtview

@@ -1,0 +1,108 @@
+#include "platform/qt/qt_host.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <cstdio>
+
+#include "platform/operator_input.h"
+#include "platform/qt/console_window.h"
+#include "platform/qt/loop_driver.h"
+#include "platform/ui_constants.h"
+
+namespace korvel::qtview {
+namespace {
+
+QString qs(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
+
+// Dialogs belong to the window the operator is working in.
+QWidget* dialog_parent() {
+    return QApplication::activeWindow();
+}
+
+}  // namespace
+
+QString dialog_filter(const std::string& file_type_list, const std::string& default_file_spec) {
+    QString patterns = QString::fromStdString(file_type_list);
+    if (patterns.trimmed().isEmpty() && default_file_spec.find('*') != std::string::npos)
+        patterns = QString::fromStdString(default_file_spec);
+    QStringList list;
+    for (const QString& p : patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        if (!p.trimmed().isEmpty()) list << p.trimmed();
+    QString filter;
+    if (!list.isEmpty() && list != QStringList{QStringLiteral("*.*")} &&
+        list != QStringList{QStringLiteral("*")})
+        filter = QStringLiteral("Files (%1);;").arg(list.join(QLatin1Char(' ')));
+    return filter + QStringLiteral("All files (*)");
+}
+
+QtHost::QtHost() {
+    console_ = new ConsoleWindow;
+}
+
+QtHost::~QtHost() {
+    delete console_.data();
+}
+
+void QtHost::message_popup(std::string_view title, std::string_view message) {
+    QMessageBox box(QMessageBox::NoIcon, qs(title), qs(message), QMessageBox::Ok, dialog_parent());
+    box.exec();
+}
+
+int QtHost::file_select(const platform::FileSelectRequest& request, std::string* path) {
+    QString dir = QString::fromStdString(request.default_directory);
+    if (dir.isEmpty()) dir = QDir::currentPath();
+    const QString spec = QString::fromStdString(request.default_file_spec);
+    const QString start =
+        spec.contains(QLatin1Char('*')) || spec.isEmpty() ? dir : QDir(dir).filePath(spec);
+    const QString filter = dialog_filter(request.file_type_list, request.default_file_spec);
+    const QString title = QString::fromStdString(request.title);
+    QString chosen;
+    if (request.button_label == VAL_SAVE_BUTTON)
+        chosen = QFileDialog::getSaveFileName(dialog_parent(), title, start, filter);
+    else
+        chosen = QFileDialog::getOpenFileName(dialog_parent(), title, start, filter);
+    if (chosen.isEmpty()) return VAL_NO_FILE_SELECTED;
+    const bool existed = QFileInfo::exists(chosen);
+    if (path != nullptr) *path = QDir::toNativeSeparators(chosen).toStdString();
+    return existed ? VAL_EXISTING_FILE_SELECTED : VAL_NEW_FILE_SELECTED;
+}
+
+void QtHost::clipboard_put_text(std::string_view text) {
+    QGuiApplication::clipboard()->setText(qs(text));
+}
+
+void QtHost::stdio_write(std::string_view text) {
+    if (echo_) {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fflush(stdout);
+    }
+    if (!console_) return;
+    console_->write(qs(text));
+    if (!console_->isVisible()) console_->show();
+}
+
+int QtHost::stdio_getchar() {
+    return console_ ? console_->takeChar() : -1;
+}
+
+void QtHost::run_event_loop() {
+    if (platform::quit_requested()) return;
+    LoopDriver::kick();
+    QApplication::exec();
+}
+
+void QtHost::quit_event_loop() {
+    QCoreApplication::exit(0);
+}
+
+void QtHost::process_draw_events() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+}  // namespace korvel::qtview

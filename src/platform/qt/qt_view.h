@@ -1,0 +1,49 @@
+// The Qt picture of the user-interface model: one PanelWindow per loaded panel, kept in step with
+// the model's notifications, and the keyboard routed to the model so that keypress callbacks and
+// shortcut keys (F9, F12) work whichever widget has the focus.
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+
+#include "platform/view_observer.h"
+
+namespace korvel::qtview {
+
+class PanelWindow;
+
+class QtView : public QObject, public platform::ViewObserver {
+    Q_OBJECT
+  public:
+    explicit QtView(QObject* parent = nullptr);
+    ~QtView() override;
+
+    // The window of a loaded panel, or nullptr.
+    PanelWindow* window(int panel) const;
+    QList<PanelWindow*> windows() const;
+
+    void panel_loaded(int panel, int panel_id, int parent) override;
+    void panel_discarded(int panel) override;
+    void panel_displayed(int panel) override;
+    void panel_hidden(int panel) override;
+    void panel_title_changed(int panel) override;
+    void value_changed(int panel, int control) override;
+    void attribute_changed(int panel, int control, int attribute) override;
+    void active_control_changed(int panel, int control) override;
+    void active_panel_changed(int panel) override;
+
+  signals:
+    void panelDisplayed(int panel);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void closeRequested(int panel);
+    bool routeKey(QWidget* receiver, QEvent* event);
+
+    QHash<int, QPointer<PanelWindow>> windows_;
+};
+
+}  // namespace korvel::qtview
