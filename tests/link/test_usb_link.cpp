@@ -43,6 +43,9 @@ TEST_F(UsbLink, InitOpensTheUnitOrElseDeviceZeroKeepingTheOldSerial) {
     EXPECT_EQ(usb().calls(Call::SetBitMode), 2u);  // all outputs, then the I2C start-up mask
     EXPECT_EQ(init_usb(), 1);                      // reopening releases the old handle first
     EXPECT_EQ(usb().calls(Call::Close), 1u);
+    usb().fail_call(Call::GetDeviceInfoList, 1);  // a failed list read cycles the open port
+    EXPECT_EQ(init_usb(), 0);
+    EXPECT_EQ(usb().calls(Call::CyclePort), 1u);
 
     board().description = "FT232R USB UART";
     board().serial = "9999";
