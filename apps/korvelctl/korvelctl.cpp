@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -49,10 +50,15 @@ struct Options {
 };
 
 // The backend reads these at the first driver call, so they are set before anything else runs.
-void select_backend(const Options& o) {
+void select_backend(const Options& o, std::ostream& err) {
     if (o.simulate) setenv("KORVEL_BACKEND", "sim", 1);
     if (!o.sim_state.empty()) setenv("KORVEL_SIM_STATE", o.sim_state.c_str(), 1);
     if (!o.trace.empty()) setenv("KORVEL_SIM_TRACE", o.trace.c_str(), 1);
+    const char* backend = std::getenv("KORVEL_BACKEND");
+    const bool simulated = backend != nullptr && std::string_view(backend) == "sim";
+    if (!simulated && (!o.sim_state.empty() || !o.trace.empty()))
+        err << "korvelctl: note: --sim-state and --trace apply to the simulated unit only "
+               "(add --simulate)\n";
 }
 
 }  // namespace
@@ -100,7 +106,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
         settings = std::get<std::vector<Setting>>(parsed);
     }
 
-    select_backend(o);
+    select_backend(o, err);
     if (set->parsed()) return run_set(settings, out, err);
     if (list->parsed()) return run_list(out, err);
     return run_status(o.json, out, err);
