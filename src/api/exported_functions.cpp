@@ -2,6 +2,7 @@
 // the USB link, the expander driver and the scaled DAC write, and keep no state of their own.
 
 #include <cmath>
+#include <cstdint>
 
 #include "ds4520/ds4520.h"
 #include "korvel.h"
@@ -22,16 +23,16 @@ constexpr int kDutyCycleChannel = 2;
 constexpr int kAmplitudeChannel = 3;
 constexpr std::uint8_t kVolatileWrite = 1;
 
-constexpr float kDutyCycleMin = 1.8f, kDutyCycleMax = 3.3f;
-constexpr float kAmplitudeMin = 1.8f, kAmplitudeMax = 2.7f;
+constexpr double kDutyCycleMin = 1.8, kDutyCycleMax = 3.3;
+constexpr double kAmplitudeMin = 1.8, kAmplitudeMax = 2.7;
 
-// The limits are compared in double precision against the decimal values, so a request of
-// exactly 1.8 V (whose float lies just below 1.8) still becomes the float limit. A NaN has no
-// place in the range: it is taken as the lower limit, the level that stresses nothing.
-float limit_volts(float volts, double low, double high, float low_f, float high_f) {
-    if (std::isnan(volts)) return low_f;
-    if (static_cast<double>(volts) < low) return low_f;
-    if (static_cast<double>(volts) > high) return high_f;
+// The limits are compared in double precision against the decimal values; a value outside
+// becomes the single-precision limit. So a request of exactly 1.8 V (whose float lies just below
+// 1.8) still becomes the float 1.8. A NaN has no place in the range: it is taken as the lower
+// limit, the level that stresses nothing.
+float limit_volts(float volts, double low, double high) {
+    if (std::isnan(volts) || static_cast<double>(volts) < low) return static_cast<float>(low);
+    if (static_cast<double>(volts) > high) return static_cast<float>(high);
     return volts;
 }
 
@@ -67,13 +68,13 @@ int ClockOutput1(int on) {
 }
 
 int set_dutycycle(float volts) {
-    korvel::dac_write(kDutyCycleChannel, limit_volts(volts, 1.8, 3.3, kDutyCycleMin, kDutyCycleMax),
+    korvel::dac_write(kDutyCycleChannel, limit_volts(volts, kDutyCycleMin, kDutyCycleMax),
                       kVolatileWrite);
     return 1;
 }
 
 int set_amplitude(float volts) {
-    korvel::dac_write(kAmplitudeChannel, limit_volts(volts, 1.8, 2.7, kAmplitudeMin, kAmplitudeMax),
+    korvel::dac_write(kAmplitudeChannel, limit_volts(volts, kAmplitudeMin, kAmplitudeMax),
                       kVolatileWrite);
     return 1;
 }
