@@ -47,7 +47,7 @@ TEST_F(BusWiringTest, BusLogShowsTransactionsAsTheyCrossedTheWire) {
     testing::I2cMaster m(usb());
     board().clear_bus_log();
     m.write(0xAE, {0xF8});
-    m.read_register(0xAE, 0xF8, 1);
+    m.read(0xAE, 1, 0xF8);
     m.write(0xB0, {});
     const auto& log = board().bus_log();
     ASSERT_EQ(log.size(), 14u);

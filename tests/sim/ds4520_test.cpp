@@ -29,7 +29,7 @@ TEST_F(Ds4520Test, RegisterWritesSetPinsFromIoControlAndPullUps) {
     EXPECT_EQ(x.control, 0x003);
     EXPECT_EQ(x.pins(), 0x003);
     // The status registers show the pin levels, bank 1 in bit 0 of 0xF9.
-    EXPECT_EQ(m.read_register(0xA6, 0xF8, 2), (std::vector<std::uint8_t>{0x03, 0x00}));
+    EXPECT_EQ(m.read(0xA6, 2, 0xF8), (std::vector<std::uint8_t>{0x03, 0x00}));
     // Only chip 3 changed.
     EXPECT_EQ(board().expander(2).control, 0x1FF);
     EXPECT_EQ(board().expander(7).control, 0x1FF);
@@ -53,7 +53,7 @@ TEST_F(Ds4520Test, Bank1HoldsOnlyPinEight) {
     testing::I2cMaster m(usb());
     m.write(0xA4, {0xF3, 0xFE});
     EXPECT_EQ(board().expander(2).control, 0x0FF);
-    EXPECT_EQ(m.read_register(0xA4, 0xF9, 1), (std::vector<std::uint8_t>{0x00}));
+    EXPECT_EQ(m.read(0xA4, 1, 0xF9), (std::vector<std::uint8_t>{0x00}));
     m.write(0xA4, {0xF2, 0x0B});
     EXPECT_EQ(board().expander(2).pins(), 0x00B);
 }
@@ -92,14 +92,14 @@ TEST_F(Ds4520Test, UserEepromPageWritesWrapWithinEightBytes) {
 
 TEST_F(Ds4520Test, ReadingAnAbsentChipGivesFF) {
     testing::I2cMaster m(usb());
-    EXPECT_EQ(m.read_register(0xA0, 0xF8, 2), (std::vector<std::uint8_t>{0xFF, 0xFF}));
+    EXPECT_EQ(m.read(0xA0, 2, 0xF8), (std::vector<std::uint8_t>{0xFF, 0xFF}));
     EXPECT_EQ(m.read(0xA8, 3), (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF}));
 }
 
 TEST_F(Ds4520Test, NackedReadReleasesTheBusForStop) {
     testing::I2cMaster m(usb());
     board().expander(7).control = 0x000;  // the status byte is all zeros: SDA held low per bit
-    EXPECT_EQ(m.read_register(0xAE, 0xF8, 1), (std::vector<std::uint8_t>{0x00}));
+    EXPECT_EQ(m.read(0xAE, 1, 0xF8), (std::vector<std::uint8_t>{0x00}));
     EXPECT_EQ(board().pins() & 3, 3);  // after STOP both lines are high again
     const auto& log = board().bus_log();
     ASSERT_GE(log.size(), 2u);

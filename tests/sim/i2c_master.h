@@ -1,7 +1,6 @@
-// A bit-banging I2C master for the tests, written against the simulated driver calls only:
-// open-drain lines emulated with the direction mask (latch 0, output = pulled low, input =
-// released), one driver call per line change, the data line read with get_bit_mode while the
-// clock is high.
+// A bit-banging I2C master for the tests, on the simulated driver calls only: open-drain lines
+// emulated with the direction mask (latch 0: output = pulled low, input = released), one call per
+// line change, SDA read with get_bit_mode while SCL is high.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,17 +15,14 @@ namespace korvel::sim::testing {
 class I2cMaster {
   public:
     explicit I2cMaster(Usb& usb) : usb_(usb) {
-        std::uint32_t n = 0;
-        EXPECT_EQ(usb_.create_device_info_list(n), kOk);
         EXPECT_EQ(usb_.open(0, handle_), kOk);
         EXPECT_EQ(usb_.set_bit_mode(handle_, 0xFF, 1), kOk);
         lines(0);
     }
     ~I2cMaster() { usb_.close(handle_); }
-
     Handle handle() const { return handle_; }
 
-    // Bits 1..0: SDA and SCL pulled low.
+    // Bit 0: SCL pulled low, bit 1: SDA pulled low.
     void lines(std::uint8_t low) {
         dir_ = static_cast<std::uint8_t>((dir_ & ~3) | low);
         usb_.set_bit_mode(handle_, dir_, 1);
@@ -39,6 +35,25 @@ class I2cMaster {
         std::uint8_t pins = 0;
         usb_.get_bit_mode(handle_, pins);
         return (pins & 2) != 0;
+    }
+    // One clock pulse with SDA released (`one`) or held low; returns SDA while SCL is high.
+    bool clock(bool one) {
+        latch(one ? 2 : 0);
+        lines(one ? 1 : 3);
+        lines(one ? 0 : 2);
+        const bool level = sda();
+        latch(one ? 2 : 0);
+        lines(one ? 1 : 3);
+        return level;
+    }
+
+    // A clock pulse with both lines released, as for an acknowledge or a received bit.
+    bool released_clock() {
+        lines(0);
+        const bool level = sda();
+        latch(2);
+        lines(1);
+        return level;
     }
 
     void start() {
@@ -54,55 +69,23 @@ class I2cMaster {
         lines(2);
         lines(0);  // SDA rises while SCL is high
     }
-    // Eight data clocks, no acknowledge clock.
     void tx_bits(std::uint8_t byte) {
-        for (int b = 7; b >= 0; --b) {
-            const bool one = (byte >> b) & 1;
-            latch(one ? 2 : 0);
-            lines(one ? 1 : 3);
-            lines(one ? 0 : 2);
-            sda();
-            latch(one ? 2 : 0);
-            lines(one ? 1 : 3);
-        }
+        for (int b = 7; b >= 0; --b) clock((byte >> b) & 1);
     }
-    // Returns true when the target acknowledged.
+    // True when the target acknowledged.
     bool tx(std::uint8_t byte) {
         tx_bits(byte);
-        lines(0);
-        const bool ack = !sda();
-        latch(2);
-        lines(1);
-        return ack;
+        return !released_clock();
     }
     std::uint8_t rx(bool ack) {
         std::uint8_t value = 0;
-        for (int b = 0; b < 8; ++b) {
-            lines(0);
-            value = static_cast<std::uint8_t>((value << 1) | (sda() ? 1 : 0));
-            latch(2);
-            lines(1);
-        }
-        if (ack) {
-            latch(0);
-            lines(3);
-            lines(2);
-            sda();
-            latch(0);
-            lines(3);
-            lines(1);
-        } else {
-            latch(2);
-            lines(1);
-            lines(0);
-            sda();
-            latch(2);
-            lines(1);
-        }
+        for (int b = 0; b < 8; ++b)
+            value = static_cast<std::uint8_t>((value << 1) | released_clock());
+        clock(!ack);
+        lines(1);
         return value;
     }
 
-    // Whole transactions.
     bool write(std::uint8_t address, const std::vector<std::uint8_t>& bytes) {
         start();
         bool ok = tx(address);
@@ -110,21 +93,15 @@ class I2cMaster {
         stop();
         return ok;
     }
-    std::vector<std::uint8_t> read(std::uint8_t address, std::size_t n) {
+    // A read, after selecting `reg` with a repeated START when one is given.
+    std::vector<std::uint8_t> read(std::uint8_t address, std::size_t n, int reg = -1) {
         std::vector<std::uint8_t> out;
         start();
-        tx(static_cast<std::uint8_t>(address | 1));
-        for (std::size_t i = 0; i < n; ++i) out.push_back(rx(i + 1 < n));
-        stop();
-        return out;
-    }
-    // Register read with a repeated START, as the expander driver does it.
-    std::vector<std::uint8_t> read_register(std::uint8_t address, std::uint8_t reg, std::size_t n) {
-        std::vector<std::uint8_t> out;
-        start();
-        tx(address);
-        tx(reg);
-        start();
+        if (reg >= 0) {
+            tx(address);
+            tx(static_cast<std::uint8_t>(reg));
+            start();
+        }
         tx(static_cast<std::uint8_t>(address | 1));
         for (std::size_t i = 0; i < n; ++i) out.push_back(rx(i + 1 < n));
         stop();

@@ -9,6 +9,8 @@
 #include <memory>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "i2c_master.h"
 
 namespace korvel::sim {
@@ -29,7 +31,7 @@ class VcdTraceTest : public ::testing::Test {
         reset_usb();
         path_ =
             fs::temp_directory_path() /
-            ("korvel_sim_trace_" +
+            ("korvel_sim_trace_" + std::to_string(::getpid()) + "_" +
              std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".vcd");
     }
     void TearDown() override {
@@ -72,7 +74,7 @@ TEST_F(VcdTraceTest, SigrokDecodesTheI2cTraffic) {
     {
         testing::I2cMaster m(usb());
         m.write(0xA6, {0xF0, 0x03});
-        m.read_register(0xA6, 0xF0, 1);
+        m.read(0xA6, 1, 0xF0);
         m.write(0xC0, {0x44, 0x14, 0xD9});
     }
     usb().close_trace();
