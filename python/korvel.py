@@ -93,9 +93,10 @@ def _pattern_code(pattern):
             names = ", ".join(p.name for p in Pattern)
             raise ValueError(f"unknown pattern {pattern!r}, choose one of {names}") from None
     code = int(pattern)
-    if code not in Pattern._value2member_map_:
-        raise ValueError(f"pattern code {code} out of range 1..10")
-    return Pattern(code)
+    try:
+        return Pattern(code)
+    except ValueError:
+        raise ValueError(f"pattern code {code} out of range 1..10") from None
 
 
 def _check_range(what, value, low, high):
