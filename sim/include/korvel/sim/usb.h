@@ -25,7 +25,9 @@ constexpr Status kInvalidBaudRate = 7;
 constexpr Status kEepromWriteFailed = 12;
 constexpr Status kInvalidArgs = 16;
 
-// Handles are opaque non-zero values; a closed or stale handle gets kInvalidHandle.
+// Handles are opaque non-zero values, never reused. A closed or unknown handle gets kInvalidHandle;
+// a handle whose device was unplugged or re-enumerated since it was opened gets kIoError (as the
+// vendor driver reports a vanished device). Either way the call does nothing.
 using Handle = std::uintptr_t;
 
 struct ListEntry {
