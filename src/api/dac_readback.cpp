@@ -1,15 +1,16 @@
 #include "api/dac_readback.h"
 
-#include "i2c/i2c_engine.h"
+#include <algorithm>
+#include <iterator>
+
 #include "link/usb_link.h"
+#include "mcp4728/mcp4728_readback.h"
 
 namespace korvel::api {
 
 namespace {
 
-constexpr int kDacReadAddress = 0xC1;
-constexpr int kAck = 2;
-constexpr int kNack = 1;
+static_assert(kMcp4728ReadbackSize == std::tuple_size_v<DacReadbackBytes>);
 
 DacRegister decode_register(const std::uint8_t* b) {
     DacRegister r;
@@ -28,14 +29,9 @@ DacReadbackBytes read_dac_bytes(int selector) {
     DacReadbackBytes bytes;
     bytes.fill(0xFF);
     if (!usb_handle_usable()) return bytes;
-
-    issue_i2c_start(usb_handle);
-    tx_i2c_byte(usb_handle, kDacReadAddress | ((selector & 0x07) << 1));
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const bool last = i + 1 == bytes.size();
-        bytes[i] = static_cast<std::uint8_t>(rx_i2c_byte(usb_handle, last ? kNack : kAck));
-    }
-    issue_i2c_stop(usb_handle);
+    std::uint8_t raw[kMcp4728ReadbackSize];
+    mcp4728_dac_read_into(selector, raw);
+    std::copy(std::begin(raw), std::end(raw), bytes.begin());
     return bytes;
 }
 

@@ -23,8 +23,8 @@ struct DacChannelReadback {
     DacRegister eeprom;
 };
 
-// START, read address, 24 bytes (ACK after all but the last, NACK after the last), STOP on the
-// unit's I2C bus. With nothing on the bus (or no open link) every byte reads 0xFF.
+// The 24 bytes of one DAC (selector 0 or 1), read over the unit's I2C bus with the driver's
+// read-back. Without an open link nothing is sent and every byte reads 0xFF, as with no chip.
 DacReadbackBytes read_dac_bytes(int selector);
 
 // Per channel A..D: six bytes, the input register then the EEPROM copy, each as
