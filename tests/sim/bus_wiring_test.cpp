@@ -1,6 +1,9 @@
 // The board's wiring: idle levels, the open-drain bus, contention and the decoded bus log.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 #include "i2c_master.h"
 
 namespace korvel::sim {
@@ -43,29 +46,29 @@ TEST_F(BusWiringTest, DrivingSdaHighAgainstAnAcknowledgeIsContention) {
     EXPECT_EQ(board().contention_count(), 1u);
 }
 
+// The log as text: S start, R repeated start, P stop, bytes in hex with + for ACK and - for NACK.
+std::string log_text(const std::vector<BusEvent>& log) {
+    std::string out;
+    char byte[8];
+    for (const auto& e : log) {
+        if (!out.empty()) out += ' ';
+        if (e.kind == Kind::Byte) {
+            std::snprintf(byte, sizeof byte, "%02X%c", e.value, e.acked ? '+' : '-');
+            out += byte;
+        } else {
+            out += e.kind == Kind::Start ? "S" : e.kind == Kind::RepeatedStart ? "R" : "P";
+        }
+    }
+    return out;
+}
+
 TEST_F(BusWiringTest, BusLogShowsTransactionsAsTheyCrossedTheWire) {
     testing::I2cMaster m(usb());
     board().clear_bus_log();
     m.write(0xAE, {0xF8});
-    m.read(0xAE, 1, 0xF8);
-    m.write(0xB0, {});
-    const auto& log = board().bus_log();
-    ASSERT_EQ(log.size(), 14u);
-    EXPECT_EQ(log[0].kind, Kind::Start);
-    EXPECT_EQ(log[1].kind, Kind::Byte);
-    EXPECT_EQ(log[1].value, 0xAE);
-    EXPECT_TRUE(log[1].acked);
-    EXPECT_EQ(log[2].value, 0xF8);
-    EXPECT_EQ(log[3].kind, Kind::Stop);
-    EXPECT_EQ(log[4].kind, Kind::Start);
-    EXPECT_EQ(log[6].kind, Kind::Byte);
-    EXPECT_EQ(log[7].kind, Kind::RepeatedStart);
-    EXPECT_EQ(log[8].value, 0xAF);
-    EXPECT_EQ(log[9].value, 0xFF);  // the pins of a fresh expander: all released
-    EXPECT_FALSE(log[9].acked);     // the master's NACK
-    EXPECT_EQ(log[10].kind, Kind::Stop);
-    EXPECT_EQ(log[12].value, 0xB0);
-    EXPECT_FALSE(log[12].acked);  // nobody there
+    m.read(0xAE, 1, 0xF8);  // the pins of a fresh expander: all released
+    m.write(0xB0, {});      // nobody there
+    EXPECT_EQ(log_text(board().bus_log()), "S AE+ F8+ P S AE+ F8+ R AF+ FF- P S B0- P");
 }
 
 TEST_F(BusWiringTest, TakingThePinsForTheFpgaAndBackMakesNoBusCondition) {
@@ -85,11 +88,7 @@ TEST_F(BusWiringTest, StartUpGlitchOfTheI2cSideIsHarmless) {
     m.lines(2);
     EXPECT_TRUE(m.write(0xA6, {0xF2, 0x0F}));
     EXPECT_EQ(board().expander(3).control, 0x10F);
-    const auto& log = board().bus_log();
-    ASSERT_GE(log.size(), 3u);
-    EXPECT_EQ(log[0].kind, Kind::Start);
-    EXPECT_EQ(log[1].kind, Kind::Stop);
-    EXPECT_EQ(log[2].kind, Kind::Start);
+    EXPECT_EQ(log_text(board().bus_log()), "S P S A6+ F2+ 0F+ P");
 }
 
 TEST_F(BusWiringTest, BusLogStaysBounded) {

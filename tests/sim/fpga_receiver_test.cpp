@@ -87,15 +87,5 @@ TEST_F(FpgaReceiverTest, NewLoadReplacesOnlyWhenBitsArriveAndDetachLosesIt) {
     EXPECT_TRUE(usb().board().fpga().pattern_bits.empty());
 }
 
-TEST_F(FpgaReceiverTest, SelectsIdleHighWhileTheI2cSideOwnsThePins) {
-    // The I2C engine makes D2..D6 inputs: the board's resistors hold the clock low and both
-    // selects high, so nothing is loaded.
-    ASSERT_EQ(usb().set_bit_mode(h_, 0x80, 1), kOk);
-    std::uint8_t pins = 0;
-    ASSERT_EQ(usb().get_bit_mode(h_, pins), kOk);
-    EXPECT_EQ(pins & (kClk | kData | kErr | kPat), kErr | kPat);
-    EXPECT_EQ(pins & 0x83, 0x03);  // D7 driven low, SCL and SDA pulled up
-}
-
 }  // namespace
 }  // namespace korvel::sim

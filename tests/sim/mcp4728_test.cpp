@@ -22,10 +22,7 @@ TEST_F(Mcp4728Test, MultiWriteSetsTheInputRegisterOnly) {
     EXPECT_EQ(ch.power_down, 0);
     EXPECT_EQ(ch.eeprom_code, 0);
     EXPECT_EQ(board().dac(1).channels[2].code, 0);
-}
-
-TEST_F(Mcp4728Test, MultiWriteTakesSeveralChannelsInOneTransaction) {
-    testing::I2cMaster m(usb());
+    // Several channels in one transaction.
     EXPECT_TRUE(m.write(0xC2, {0x40, 0x0F, 0xFF, 0x46, 0x80 | 0x01, 0x23}));
     EXPECT_EQ(board().dac(1).channels[0].code, 0xFFF);
     EXPECT_EQ(board().dac(1).channels[3].code, 0x123);
