@@ -61,7 +61,7 @@ ToggleButtonView::ToggleButtonView(int panel, const resource::ControlSpec& spec,
     const QFontMetrics fm(button_->font());
     const int text_width =
         std::max(fm.horizontalAdvance(qs(spec.on_text)), fm.horizontalAdvance(qs(spec.off_text)));
-    button_->setMinimumWidth(text_width + fm.averageCharWidth() * 4);
+    button_->setFixedWidth(std::max(text_width + fm.averageCharWidth() * 4, fm.height() * 2));
     layout->addWidget(button_, 0, Qt::AlignHCenter);
     connect(button_, &QPushButton::clicked, this, [this](bool checked) {
         korvel::platform::operate_ctrl(this->panel(), control(), checked ? 1.0 : 0.0, EVENT_COMMIT);

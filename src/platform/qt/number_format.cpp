@@ -31,7 +31,10 @@ bool is_integer_type(DataType t) {
 
 int decimals_for(const resource::ControlSpec& spec) {
     if (is_integer_type(spec.type)) return 0;
-    int d = std::max({2, decimals_of(spec.increment), decimals_of(spec.value)});
+    // An increment finer than a thousandth (a DAC step, say) is not worth showing: the field
+    // keeps two decimals and the slider still moves in the fine steps.
+    const int incr = decimals_of(spec.increment);
+    int d = std::max({2, incr <= 3 ? incr : 2, decimals_of(spec.value)});
     if (spec.has_range) d = std::max(d, decimals_of(spec.min));
     return std::min(d, kMaxDecimals);
 }
@@ -65,6 +68,10 @@ void value_range(const resource::ControlSpec& spec, double* lo, double* hi) {
 QString format_number(const resource::ControlSpec& spec, double value) {
     if (spec.scientific) return QString::number(value, 'e', 3);
     return QString::number(value, 'f', decimals_for(spec));
+}
+
+QString format_scale(double value) {
+    return QString::number(value, 'g', 10);
 }
 
 int slider_positions(double lo, double hi, double increment) {

@@ -9,7 +9,8 @@
 namespace korvel::qtview {
 
 // Digits after the decimal point: none for integer types; for float and double at least two, and
-// enough to show the increment, the minimum and the initial value exactly (at most six).
+// enough to show the minimum, the initial value and an increment down to a thousandth exactly
+// (at most six).
 int decimals_for(const resource::ControlSpec& spec);
 
 // The range a control's field accepts: its own, or the whole range of its data type.
@@ -17,6 +18,9 @@ void value_range(const resource::ControlSpec& spec, double* lo, double* hi);
 
 // Text of a value in the control's own format (fixed or scientific notation).
 QString format_number(const resource::ControlSpec& spec, double value);
+
+// Compact text for the ends of a slider's scale ("44", "600", "0.5").
+QString format_scale(double value);
 
 // A slider over [lo, hi] in steps of `increment`: number of positions above the first, capped so
 // that fine increments over a wide range still fit an int slider.

@@ -15,6 +15,7 @@ namespace korvel::qtview {
 namespace {
 
 constexpr int kUnrangedChars = 12;
+constexpr int kSlideFieldChars = 8;
 
 // The range, increment and look of a field, read from the model (the program may change the
 // maximum and the increment at run time).
@@ -147,8 +148,10 @@ void NumericSlideView::applyRange() {
     // A page is a tenth of the travel; the ticks mark the same tenths.
     slider_->setPageStep(std::max(1, positions_ / 10));
     slider_->setTickInterval(std::max(1, positions_ / 10));
-    low_label_->setText(format_number(spec(), lo_));
-    high_label_->setText(format_number(spec(), hi_));
+    low_label_->setText(format_scale(lo_));
+    high_label_->setText(format_scale(hi_));
+    // Slides of one panel line up: their fields share one width.
+    field_->setDisplayChars(kSlideFieldChars);
 }
 
 void NumericSlideView::sliderMoved(int position) {

@@ -25,7 +25,46 @@ constexpr Rule kRules[] = {
     {"PANELDEBUG", "TEXTMSG_2", Emphasis::Alert},
 };
 
+struct Caption {
+    std::string_view panel;
+    std::string_view group;
+    std::string_view caption;
+};
+
+constexpr Caption kCaptions[] = {
+    {"PANELMAIN", "pattern", "Pattern"},
+    {"PANELMAIN", "analog", "Output Levels"},
+    {"PANELDEBUG", "pins", "Generator Pins"},
+    {"PANELDEBUG", "diagnostics", "Diagnostics"},
+    {"PANELDEBUG", "calibration", "Calibration Entry"},
+    {"PANELDATA", "file", "Pattern File"},
+    {"PANELDATA", "editor", "Bit Editor"},
+    {"PANELDATA", "pulse", "Pulse"},
+    {"PANELERR", "file", "Error Pattern File"},
+    {"PANELERR", "rate", "Error Rate"},
+    {"PANELCAL", "measure", "Measurements"},
+    {"PANELCAL", "run", "Run"},
+};
+
+// Groups headed by their own text message that still want a frame.
+constexpr Caption kFramedWithHeading[] = {
+    {"PANELMAIN", "clock", ""},
+};
+
 }  // namespace
+
+bool group_framed(std::string_view panel, std::string_view group) {
+    if (!group_caption(panel, group).empty()) return true;
+    for (const Caption& c : kFramedWithHeading)
+        if (c.panel == panel && c.group == group) return true;
+    return false;
+}
+
+std::string_view group_caption(std::string_view panel, std::string_view group) {
+    for (const Caption& c : kCaptions)
+        if (c.panel == panel && c.group == group) return c.caption;
+    return {};
+}
 
 Emphasis emphasis_of(std::string_view panel, std::string_view control, bool heading_position) {
     for (const Rule& r : kRules)

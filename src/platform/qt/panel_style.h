@@ -23,4 +23,12 @@ enum class Emphasis {
 // group.
 Emphasis emphasis_of(std::string_view panel, std::string_view control, bool heading_position);
 
+// The caption of a group that has no heading of its own in the resource, or empty. A group with a
+// caption (or a decoration) is drawn framed.
+std::string_view group_caption(std::string_view panel, std::string_view group);
+
+// True when a group is drawn framed although the resource gives it no decoration (it has a
+// caption here, or a heading of its own).
+bool group_framed(std::string_view panel, std::string_view group);
+
 }  // namespace korvel::qtview

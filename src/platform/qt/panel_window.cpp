@@ -80,7 +80,6 @@ void PanelWindow::build() {
     }
 
     // Anything the layout does not place still appears, in a block of its own at the bottom.
-    static constexpr resource::GroupSpec kOther{.name = "", .title = ""};
     bool any_unplaced = false;
     for (const auto& c : spec_.controls) {
         const bool known = std::any_of(spec_.groups.begin(), spec_.groups.end(),
@@ -108,7 +107,6 @@ void PanelWindow::build() {
         }
         grid->addWidget(box, last_row, 0, 1, std::max(1, grid->columnCount()));
     }
-    (void)kOther;
 }
 
 QWidget* PanelWindow::buildGroup(const resource::GroupSpec& group) {
@@ -116,15 +114,23 @@ QWidget* PanelWindow::buildGroup(const resource::GroupSpec& group) {
     for (const auto& c : spec_.controls)
         if (c.layout.group == group.name && is_group_frame(c)) frame_spec = &c;
 
+    std::string_view caption = group.title;
+    if (caption.empty()) caption = group_caption(spec_.constant, group.name);
+
     QWidget* container = nullptr;
     if (frame_spec != nullptr) {
         ControlView* frame = make_control_view(handle_, *frame_spec, this, this);
         views_.insert(frame_spec->id, frame);
         container = frame->editor();
+    } else if (!caption.empty() || group_framed(spec_.constant, group.name)) {
+        auto* frame = new QFrame(this);
+        frame->setFrameShape(QFrame::StyledPanel);
+        container = frame;
     } else {
         container = new QWidget(this);
     }
     container->setObjectName(QStringLiteral("group_") + qs(group.name));
+    const bool framed = qobject_cast<QFrame*>(container) != nullptr;
 
     const auto controls = members(spec_, group.name);
     if (group.name == kActionsGroup) {
@@ -143,32 +149,51 @@ QWidget* PanelWindow::buildGroup(const resource::GroupSpec& group) {
 
     auto* grid = new QGridLayout(container);
     grid->setVerticalSpacing(grid->verticalSpacing() + 2);
-    const int title_rows = group.title.empty() ? 0 : 1;
+    const int title_rows = caption.empty() ? 0 : 1;
     if (title_rows != 0) {
-        auto* title = new QLabel(qs(group.title), container);
+        auto* title = new QLabel(qs(caption), container);
         scale_font(title, 1.0, true);
         grid->addWidget(title, 0, 0, 1, -1);
     }
-    int max_row = 0, max_col = 0;
+    std::vector<ControlView*> views;
+    QHash<int, int> labelled_in_column;  // logical column -> controls with a form label there
     for (const ControlSpec* c : controls) {
         ControlView* v = make_control_view(handle_, *c, container, this);
         views_.insert(c->id, v);
-        const auto& L = c->layout;
+        views.push_back(v);
+        if (v->label() != nullptr) ++labelled_in_column[c->layout.column];
+    }
+    int max_row = 0, max_col = 0;
+    for (ControlView* v : views) {
+        const ControlSpec& c = v->spec();
+        const auto& L = c.layout;
         const int row = L.row + title_rows;
         const int col = 2 * L.column;
         const int span = 2 * std::max(1, L.column_span);
         const int rows = std::max(1, L.row_span);
-        if (v->label() != nullptr) {
-            const bool tall = c->kind == ControlKind::TextBox;
+        if (v->label() != nullptr && labelled_in_column.value(L.column) > 1) {
+            // Several labelled controls in one column: labels right-aligned in a column of
+            // their own, so that the fields line up.
+            const bool tall = c.kind == ControlKind::TextBox;
             grid->addWidget(v->label(), row, col, rows, 1,
                             Qt::AlignRight | (tall ? Qt::AlignTop : Qt::AlignVCenter));
             grid->addWidget(v->editor(), row, col + 1, rows, span - 1);
+        } else if (v->label() != nullptr) {
+            // A lone labelled control keeps its label beside it and leaves the column free.
+            auto* cell = new QWidget(container);
+            auto* line = new QHBoxLayout(cell);
+            line->setContentsMargins(0, 0, 0, 0);
+            line->addWidget(v->label(), 0,
+                            c.kind == ControlKind::TextBox ? Qt::AlignTop : Qt::Alignment());
+            line->addWidget(v->editor(), 1);
+            grid->addWidget(cell, row, col, rows, span);
         } else {
             grid->addWidget(v->editor(), row, col, rows, span);
         }
         max_row = std::max(max_row, row + rows);
         max_col = std::max(max_col, col + span);
-        styleControl(v, frame_spec != nullptr && L.row == 0 && c->kind == ControlKind::TextMessage);
+        styleControl(v,
+                     framed && caption.empty() && L.row == 0 && c.kind == ControlKind::TextMessage);
     }
     // Editor columns share the spare width; surplus height goes below the controls.
     for (int col = 1; col < max_col; col += 2) grid->setColumnStretch(col, 1);

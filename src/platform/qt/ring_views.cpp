@@ -54,14 +54,17 @@ RingSlideView::RingSlideView(int panel, const resource::ControlSpec& spec, QWidg
     slider_->setPageStep(1);
     slider_->setTickPosition(QSlider::TicksBelow);
     slider_->setTickInterval(1);
-    // Two label columns per item, so that each label centres under its stop.
-    grid->addWidget(slider_, 0, 0, 1, std::max(1, 2 * count));
+    // The stops divide the slider into count-1 equal stretches of two grid columns each; a
+    // label centred over the boundary of two columns sits under its stop.
+    const int columns = std::max(2, 2 * (count - 1));
+    grid->addWidget(slider_, 0, 0, 1, columns);
     for (int i = 0; i < count; ++i) {
         auto* l = new QLabel(qs(spec.items[static_cast<std::size_t>(i)].label), cell);
         const bool first = i == 0, last = i == count - 1;
         l->setAlignment(first ? Qt::AlignLeft : last ? Qt::AlignRight : Qt::AlignHCenter);
-        grid->addWidget(l, 1, first ? 0 : 2 * i - 1, 1, first || last ? 1 : 2);
+        grid->addWidget(l, 1, first ? 0 : last ? columns - 1 : 2 * i - 1, 1, first || last ? 1 : 2);
     }
+    for (int c = 0; c < columns; ++c) grid->setColumnStretch(c, 1);
     slider_->setMinimumWidth(cell->fontMetrics().averageCharWidth() * 4 * std::max(2, count));
     connect(slider_, &QSlider::valueChanged, this,
             [this](int index) { select(index, true, !slider_->isSliderDown()); });

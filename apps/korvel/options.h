@@ -1,0 +1,23 @@
+// Command-line options of the korvel program.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korvel::gui {
+
+struct Options {
+    bool simulate = false;       // run on the simulated unit, with its window
+    bool tour = false;           // open every window, close them all, leave
+    std::string screenshot_dir;  // with the tour: save every window as PNG here
+    bool startup_time = false;   // report the time to the main window shown, then leave
+    bool help = false;
+};
+
+// Parses the arguments after the program name; an unknown option gives an error text.
+std::optional<Options> parse_options(const std::vector<std::string>& args, std::string* error);
+
+std::string usage(const std::string& program);
+
+}  // namespace korvel::gui

@@ -1,0 +1,122 @@
+#include "tour.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+
+#include "app/panels.h"
+#include "platform/model_query.h"
+#include "platform/operator_input.h"
+#include "platform/qt/panel_window.h"
+#include "platform/qt/qt_host.h"
+#include "platform/qt/qt_platform.h"
+#include "platform/qt/qt_view.h"
+#include "platform/user_interface.h"
+#include "resource/main_uir.h"
+
+namespace korvel::gui {
+namespace {
+
+// Time for the window system to map and paint a window before it is saved.
+constexpr int kSettleMs = 150;
+
+int close_button(int panel_id) {
+    switch (panel_id) {
+        case PANELCAL:
+            return PANELCAL_CLOSEPANELCAL;
+        case PANELDATA:
+            return PANELDATA_CLOSEPANELDATA;
+        case PANELDEBUG:
+            return PANELDEBUG_CLOSEPANELDEBUG;
+        case PANELERR:
+            return PANELERR_CLOSEPANELERR;
+        case PANELHELP:
+            return PANELHELP_CLOSEPANELHELP;
+        case PANELMORE:
+            return PANELMORE_CLOSEPANELMORE;
+        default:
+            return 0;
+    }
+}
+
+// The panel opened most recently from resource panel `panel_id`, or 0.
+int latest(int panel_id) {
+    int found = 0;
+    for (int p : platform::loaded_panels())
+        if (platform::panel_resource_id(p) == panel_id) found = p;
+    return found;
+}
+
+}  // namespace
+
+Tour::Tour(qtview::QtPlatform& qt, QWidget* extra, QString screenshot_dir)
+    : qt_(qt), extra_(extra), dir_(std::move(screenshot_dir)) {
+    using namespace korvel::app;
+    steps_ = {
+        [this] { showPanel(QStringLiteral("main"), main_panel); },
+        [] { platform::choose_menu_item(app::main_panel, MENUBAR_MOREFEATURES); },
+        [this] { showPanel(QStringLiteral("more"), latest(PANELMORE)); },
+        [] { platform::operate_ctrl(latest(PANELMORE), PANELMORE_ERROR_INJECTION, EVENT_COMMIT); },
+        [this] { showPanel(QStringLiteral("err"), latest(PANELERR)); },
+        [] { platform::press_key(app::main_panel, VAL_F9_VKEY); },
+        [this] { showPanel(QStringLiteral("debug"), latest(PANELDEBUG)); },
+        [] { platform::choose_menu_item(app::main_panel, MENUBAR_HELP); },
+        [this] { showPanel(QStringLiteral("help"), latest(PANELHELP)); },
+        // The pattern and calibration panels are opened by later modules; load them directly.
+        [] { DisplayPanel(LoadPanel(0, "main.uir", PANELDATA)); },
+        [this] { showPanel(QStringLiteral("data"), latest(PANELDATA)); },
+        [] { DisplayPanel(LoadPanel(0, "main.uir", PANELCAL)); },
+        [this] { showPanel(QStringLiteral("cal"), latest(PANELCAL)); },
+        [] {
+            StdioPrintf("KORVEL control software %s: every window opened.\n", "V 1.4.0");
+            StdioPuts("The program's service output (dumps, calibration lines) appears here.\n");
+        },
+        [this] { show(QStringLiteral("console"), qt_.host().console()); },
+        [this] {
+            if (extra_) show(QStringLiteral("sim_unit"), extra_);
+        },
+        [] {
+            for (int p : platform::loaded_panels())
+                if (const int close = close_button(platform::panel_resource_id(p)))
+                    platform::operate_ctrl(p, close, EVENT_COMMIT);
+        },
+        [] { platform::choose_menu_item(app::main_panel, MENUBAR_MENU1_QUITNOSAVE); },
+    };
+}
+
+void Tour::start() {
+    QTimer::singleShot(0, this, &Tour::next);
+}
+
+void Tour::next() {
+    if (step_ >= steps_.size()) return;
+    steps_[step_++]();
+    if (step_ < steps_.size()) QTimer::singleShot(kSettleMs, this, &Tour::next);
+}
+
+void Tour::showPanel(const QString& name, int panel) {
+    QWidget* w = qt_.view().window(panel);
+    if (w == nullptr) {
+        problems_.push_back(QStringLiteral("no window for %1").arg(name));
+        return;
+    }
+    show(name, w);
+}
+
+void Tour::show(const QString& name, QWidget* w) {
+    if (w == nullptr) return;
+    w->show();
+    w->raise();
+    if (dir_.isEmpty()) return;
+    QDir().mkpath(dir_);
+    const QString path = QDir(dir_).filePath(name + QStringLiteral(".png"));
+    if (w->grab().save(path)) {
+        saved_.push_back(path);
+    } else {
+        problems_.push_back(QStringLiteral("could not save %1").arg(path));
+    }
+}
+
+}  // namespace korvel::gui
