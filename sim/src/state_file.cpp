@@ -49,6 +49,9 @@ bool unhex(const std::string& s, std::uint8_t* out, std::size_t n) {
 // Reads the problems into `why` and stops at the first one.
 struct Reader {
     std::string why;
+    static std::string name(const std::string& where, const char* key) {
+        return where.empty() ? std::string(key) : where + "." + key;
+    }
     bool ok() const { return why.empty(); }
 
     template <typename T>
@@ -57,12 +60,12 @@ struct Reader {
         if (!ok() || !obj.contains(key)) return;
         const json& v = obj[key];
         if (!v.is_number_unsigned() && !(v.is_number_integer() && v.get<std::int64_t>() >= 0)) {
-            why = where + "." + key + " must be a non-negative integer";
+            why = name(where, key) + " must be a non-negative integer";
             return;
         }
         const auto n = v.get<std::uint64_t>();
         if (n > max) {
-            why = where + "." + key + " must be at most " + std::to_string(max);
+            why = name(where, key) + " must be at most " + std::to_string(max);
             return;
         }
         out = static_cast<T>(n);
@@ -70,7 +73,7 @@ struct Reader {
     void text(const json& obj, const char* key, std::string& out, const std::string& where) {
         if (!ok() || !obj.contains(key)) return;
         if (!obj[key].is_string()) {
-            why = where + "." + key + " must be a string";
+            why = name(where, key) + " must be a string";
             return;
         }
         out = obj[key].get<std::string>();
@@ -81,7 +84,7 @@ struct Reader {
         text(obj, key, s, where);
         if (!ok()) return;
         if (s.size() > max || s.find_first_not_of("01") != std::string::npos) {
-            why = where + "." + key + " must be a string of at most " + std::to_string(max) +
+            why = name(where, key) + " must be a string of at most " + std::to_string(max) +
                   " characters '0' and '1'";
             return;
         }
@@ -91,12 +94,12 @@ struct Reader {
                const std::string& where) {
         if (!ok() || !obj.contains(key)) return;
         if (!obj[key].is_string() || !unhex(obj[key].get<std::string>(), out, n))
-            why = where + "." + key + " must be " + std::to_string(2 * n) + " hex digits";
+            why = name(where, key) + " must be " + std::to_string(2 * n) + " hex digits";
     }
     const json* object(const json& obj, const char* key, const std::string& where) {
         if (!ok() || !obj.contains(key)) return nullptr;
         if (!obj[key].is_object()) {
-            why = where + "." + key + " must be an object";
+            why = name(where, key) + " must be an object";
             return nullptr;
         }
         return &obj[key];
@@ -164,13 +167,13 @@ bool board_from_json(const json& doc, Board& board, std::string* error) {
             r.why = "attached must be true or false";
     }
     std::string description = board.description, serial = board.serial;
-    r.text(doc, "description", description, "state");
-    r.text(doc, "serial", serial, "state");
+    r.text(doc, "description", description, "");
+    r.text(doc, "serial", serial, "");
     std::vector<std::uint8_t> ua = board.user_area();
-    r.bytes(doc, "user_area", ua.data(), ua.size(), "state");
+    r.bytes(doc, "user_area", ua.data(), ua.size(), "");
 
     Ds4520 expanders[3] = {board.expander(2), board.expander(3), board.expander(7)};
-    if (const json* xs = r.object(doc, "expanders", "state")) {
+    if (const json* xs = r.object(doc, "expanders", "")) {
         for (int i = 0; i < 3 && r.ok(); ++i) {
             const std::string key = std::to_string(kExpanderChips[i]);
             const json* x = r.object(*xs, key.c_str(), "expanders");
@@ -192,7 +195,7 @@ bool board_from_json(const json& doc, Board& board, std::string* error) {
     }
 
     Mcp4728 dacs[2] = {board.dac(0), board.dac(1)};
-    if (const json* ds = r.object(doc, "dacs", "state")) {
+    if (const json* ds = r.object(doc, "dacs", "")) {
         for (int sel = 0; sel < 2 && r.ok(); ++sel) {
             const std::string key = std::to_string(sel);
             if (!ds->contains(key)) continue;
@@ -221,7 +224,7 @@ bool board_from_json(const json& doc, Board& board, std::string* error) {
     }
 
     FpgaMemories fpga = board.fpga();
-    if (const json* f = r.object(doc, "fpga", "state")) {
+    if (const json* f = r.object(doc, "fpga", "")) {
         r.bits(*f, "pattern_bits", fpga.pattern_bits, FpgaReceiver::kPatternMemoryBits, "fpga");
         r.bits(*f, "error_mask_bits", fpga.error_mask_bits, 256, "fpga");
         r.number(*f, "error_period", 0xFFFFFFFFu, fpga.error_period, "fpga");
