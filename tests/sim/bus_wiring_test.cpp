@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <stdexcept>
 #include <string>
 
 #include "i2c_master.h"
@@ -26,6 +27,8 @@ TEST_F(BusWiringTest, UndrivenPinsReadTheirIdleLevelsAndOutputsTheirLatch) {
     EXPECT_EQ(b.pins(), 0x14);
     b.set_direction(0x0F);
     EXPECT_EQ(b.pins(), (0x14 & 0x0F) | (kIdlePinLevels & 0xF0));
+    EXPECT_THROW(b.expander(5), std::out_of_range);
+    EXPECT_THROW(b.dac(2), std::out_of_range);
 }
 
 TEST_F(BusWiringTest, DrivingSdaHighAgainstAnAcknowledgeIsContention) {

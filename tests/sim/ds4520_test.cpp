@@ -81,6 +81,20 @@ TEST_F(Ds4520Test, UserEepromPageWritesWrapWithinEightBytes) {
     EXPECT_EQ(ee[8], 0);
 }
 
+TEST_F(Ds4520Test, UnplugInTheMiddleOfAReadLeavesNoChipHoldingTheBus) {
+    {
+        testing::I2cMaster m(usb());
+        m.start();
+        m.tx(0xA5);  // the chip now drives the first bit of user EEPROM byte 0 (0x00)
+        EXPECT_EQ(board().pins() & 2, 0);
+        board().detach();
+        board().attach();
+    }
+    testing::I2cMaster m(usb());
+    EXPECT_EQ(board().pins() & 3, 3);
+    EXPECT_TRUE(m.write(0xA4, {0xF2, 0x0F}));
+}
+
 TEST_F(Ds4520Test, ReadingAnAbsentChipGivesFF) {
     testing::I2cMaster m(usb());
     EXPECT_EQ(m.read(0xA0, 2, 0xF8), (std::vector<std::uint8_t>{0xFF, 0xFF}));
