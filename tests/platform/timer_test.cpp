@@ -78,15 +78,19 @@ TEST_F(TimerTest, DisablingATimerStopsItAndReenablingRestartsTheInterval) {
 
 TEST_F(TimerTest, TicksDoNotNestInsideACallback) {
     int depth_seen = 0;
+    int nested = -1;
     register_callback("CBTimer", [&](int, int, int, void*, int, int) {
         depth_seen = std::max(depth_seen, dispatch_depth());
-        run_timers_for(5.0);  // a callback waiting cannot let other ticks in
+        Delay(5.0);  // a long transfer: further ticks fall due meanwhile
+        nested = process_due_timers();
+        run_timers_for(1.0);  // waiting inside a callback lets no tick in either
         return 0;
     });
     load(PANELMAIN);
     EXPECT_EQ(run_timers_for(1.0), 1);
     EXPECT_EQ(depth_seen, 1);
-    EXPECT_DOUBLE_EQ(clock_.now(), 6.0);
+    EXPECT_EQ(nested, 0);
+    EXPECT_DOUBLE_EQ(clock_.now(), 7.0);
 }
 
 }  // namespace
