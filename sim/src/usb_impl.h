@@ -38,6 +38,11 @@ struct Usb::Impl {
     Resolved resolve(Handle handle);
     // Counts the call and applies planned faults; false (with `status`) when the call must stop.
     bool enter(Call kind, Status& status);
+    // As enter, and finds the handle's device: kInvalidHandle for a closed or unknown handle,
+    // kIoError for one whose device has gone since it was opened.
+    bool enter(Call kind, Handle handle, Resolved& device, Status& status);
+    // The EEPROM user area of a device.
+    std::vector<std::uint8_t>& user_area_of(FtdiPort& port);
     // The devices in list order.
     std::vector<FtdiPort*> listed();
     void on_power(bool attached);

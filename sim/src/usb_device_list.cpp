@@ -1,0 +1,70 @@
+// Driver calls that find and open devices: the device list, its detail records and open.
+#include "usb_impl.h"
+
+namespace korvel::sim {
+
+namespace {
+constexpr std::uint32_t kFlagOpened = 0x1;
+constexpr std::size_t kMaxSerial = 15, kMaxDescription = 63;  // the driver's record fields
+
+ListEntry entry_for(const FtdiPort& port, bool is_board, std::uintptr_t board_list_handle) {
+    ListEntry e;
+    e.flags = port.handle ? kFlagOpened : 0;
+    e.loc_id = port.loc_id;
+    e.serial = port.serial.substr(0, kMaxSerial);
+    e.description = port.description.substr(0, kMaxDescription);
+    e.handle = port.handle ? port.handle : (is_board ? board_list_handle : 0);
+    return e;
+}
+}  // namespace
+
+Status Usb::create_device_info_list(std::uint32_t& count) {
+    Status st = kOk;
+    if (!impl_->enter(Call::CreateDeviceInfoList, st)) return st;
+    count = static_cast<std::uint32_t>(impl_->listed().size());
+    return kOk;
+}
+
+Status Usb::get_device_info_list(std::vector<ListEntry>& out, std::size_t capacity,
+                                 std::uint32_t& count) {
+    Status st = kOk;
+    if (!impl_->enter(Call::GetDeviceInfoList, st)) return st;
+    const auto ports = impl_->listed();
+    out.clear();
+    for (std::size_t i = 0; i < ports.size() && i < capacity; ++i)
+        out.push_back(
+            entry_for(*ports[i], ports[i] == &impl_->board_port, impl_->board_list_handle));
+    count = static_cast<std::uint32_t>(ports.size());
+    return kOk;
+}
+
+Status Usb::get_device_info_detail(std::uint32_t index, ListEntry& out) {
+    Status st = kOk;
+    if (!impl_->enter(Call::GetDeviceInfoDetail, st)) return st;
+    const auto ports = impl_->listed();
+    if (index >= ports.size()) return kDeviceNotFound;
+    out = entry_for(*ports[index], ports[index] == &impl_->board_port, impl_->board_list_handle);
+    return kOk;
+}
+
+Status Usb::open(std::uint32_t index, Handle& handle) {
+    Status st = kOk;
+    if (!impl_->enter(Call::Open, st)) return st;
+    const auto ports = impl_->listed();
+    if (index >= ports.size()) return kDeviceNotFound;
+    FtdiPort& port = *ports[index];
+    if (port.handle) return kDeviceNotOpened;  // already open
+    handle = impl_->next_handle;
+    impl_->next_handle += 0x10;
+    port.handle = handle;
+    port.mode = 0;
+    impl_->handles[handle] = {port.id, port.epoch};
+    // Opening resets the chip out of bit-bang mode: every pin an input.
+    if (&port == &impl_->board_port)
+        impl_->board.set_direction(0);
+    else
+        port.direction = 0;
+    return kOk;
+}
+
+}  // namespace korvel::sim
