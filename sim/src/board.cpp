@@ -95,7 +95,6 @@ void Board::Impl::drive(std::uint8_t dir, std::uint8_t latch) {
     const bool sda_fight = (dir & latch & kSda) && sda_pulled;
     if (sda_fight && !sda_contention) ++contentions;
     sda_contention = sda_fight;
-    scl_contention = false;  // no chip on this bus stretches the clock
 
     if (levels != before && pin_listener) pin_listener(levels);
 }

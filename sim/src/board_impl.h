@@ -31,8 +31,8 @@ struct Board::Impl {
     std::vector<std::uint8_t> user_area;
 
     std::uint8_t levels = kIdlePinLevels;
-    bool sda_pulled = false;  // some chip pulls SDA low (kept up to date after every bus edge)
-    bool scl_contention = false, sda_contention = false;
+    bool sda_pulled = false;      // some chip pulls SDA low (kept up to date after every bus edge)
+    bool sda_contention = false;  // no chip drives SCL (none stretches the clock)
     std::uint64_t contentions = 0;
     std::uint64_t power_cycles = 0;
     std::function<void(std::uint8_t)> pin_listener;
