@@ -99,13 +99,6 @@ void Board::Impl::drive(std::uint8_t dir, std::uint8_t latch) {
     if (levels != before && pin_listener) pin_listener(levels);
 }
 
-void Board::Impl::reset_interfaces() {
-    for (auto& c : expanders) c.reset_interface();
-    for (auto& c : dacs) c.reset_interface();
-    monitor.reset();
-    sda_pulled = false;
-}
-
 void Board::Impl::power_on() {
     for (auto& c : expanders) c.power_on();
     for (auto& c : dacs) c.power_on();

@@ -22,7 +22,6 @@ struct Board::Impl {
     // The host set direction `dir` and latch `latch`: resolve the pins and run every edge.
     void drive(std::uint8_t dir, std::uint8_t latch);
     void power_on();
-    void reset_interfaces();
 
     std::array<Ds4520Chip, 3> expanders{Ds4520Chip{2}, Ds4520Chip{3}, Ds4520Chip{7}};
     std::array<Mcp4728Chip, 2> dacs{Mcp4728Chip{0}, Mcp4728Chip{1}};
