@@ -132,11 +132,6 @@ void Board::detach() {
     if (impl_->power_listener) impl_->power_listener(false);
 }
 
-void Board::power_on_reset() {
-    impl_->power_on();
-    impl_->drive(direction_, latch_);
-}
-
 void Board::set_direction(std::uint8_t mask) {
     direction_ = mask;
     impl_->drive(direction_, latch_);

@@ -114,9 +114,6 @@ class Board {
     void set_power_listener(std::function<void(bool attached)> listener);
     // Number of detaches so far: a handle opened before the last detach is dead.
     std::uint64_t power_cycles() const;
-    // Powers the chips up again from their EEPROM copies and clears the FPGA memories, as after
-    // a power cycle, without changing attached().
-    void power_on_reset();
 
   private:
     bool attached_ = true;
