@@ -8,9 +8,10 @@ namespace korvel::sim {
 //   manufacturer "ZEVA" as a USB string descriptor: 2 + 2 x 4 characters  = 10 bytes
 //   description "ZEVA_KORVEL" (or "ZEVA~KORVEL"):  2 + 2 x 11 characters = 24 bytes
 //   serial number, room for the usual 8 characters: 2 + 2 x 8 characters  = 18 bytes
+//   the short trailer FTDI's tools write after the last string:               4 bytes
 //   checksum in the last word (0x7E..0x7F):                                   2 bytes
-// What is left between the serial number and the checksum is the user area:
-//   128 - 24 - 10 - 24 - 18 - 2 = 50 bytes.
-const std::size_t kUserAreaSize = 128 - 24 - 10 - 24 - 18 - 2;
+// What is left between that trailer and the checksum is the user area:
+//   128 - 24 - 10 - 24 - 18 - 4 - 2 = 46 bytes.
+const std::size_t kUserAreaSize = 128 - 24 - 10 - 24 - 18 - 4 - 2;
 
 }  // namespace korvel::sim
