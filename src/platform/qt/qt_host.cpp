@@ -92,13 +92,14 @@ int QtHost::stdio_getchar() {
 }
 
 void QtHost::run_event_loop() {
-    if (platform::quit_requested()) return;
     LoopDriver::kick();
+    loop_running_ = true;
     QApplication::exec();
+    loop_running_ = false;
 }
 
 void QtHost::quit_event_loop() {
-    QCoreApplication::exit(0);
+    if (loop_running_) QCoreApplication::exit(0);
 }
 
 void QtHost::process_draw_events() {

@@ -32,6 +32,9 @@ class QtHost : public platform::HostServices {
   private:
     QPointer<ConsoleWindow> console_;
     bool echo_ = true;
+    // Qt remembers an exit asked for while no loop runs and then ends every later loop (a modal
+    // dialog's too) at once; so exit is only asked of a running loop.
+    bool loop_running_ = false;
 };
 
 // The file-type filter for a dialog: "*.txt;*.cfg" becomes "Files (*.txt *.cfg);;All files (*)".

@@ -20,6 +20,7 @@ class QtPlatform {
 
     QtHost& host() { return *host_; }
     QtView& view() { return *view_; }
+    LoopDriver& driver() { return *driver_; }
 
   private:
     std::unique_ptr<QtHost> host_;

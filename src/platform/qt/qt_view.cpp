@@ -133,17 +133,17 @@ void QtView::closeRequested(int panel) {
 }
 
 bool QtView::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType())
+    if (event->type() == QEvent::KeyRelease) {
+        routed_key_ = nullptr;  // the press it belongs to has been handled
+    } else if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        if (event == routed_key_) return false;  // passed on to a parent: already routed
+        routed_key_ = event;
         return routeKey(static_cast<QWidget*>(watched), event);
+    }
     return QObject::eventFilter(watched, event);
 }
 
 bool QtView::routeKey(QWidget* receiver, QEvent* event) {
-    // A key event travels from the focus widget up to its window; handle it once, on arrival.
-    QWidget* focus = QApplication::focusWidget();
-    const bool arrival = receiver == focus || (receiver->isWindow() &&
-                                               (focus == nullptr || focus->window() != receiver));
-    if (!arrival) return false;
     auto* w = qobject_cast<PanelWindow*>(receiver->window());
     if (w == nullptr || !windows_.contains(w->handle())) return false;
 

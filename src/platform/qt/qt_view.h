@@ -44,6 +44,9 @@ class QtView : public QObject, public platform::ViewObserver {
     bool routeKey(QWidget* receiver, QEvent* event);
 
     QHash<int, QPointer<PanelWindow>> windows_;
+    // The key press being routed: Qt hands an unaccepted key event on to the parents of the
+    // widget it was meant for, and the program must see it once.
+    const QEvent* routed_key_ = nullptr;
 };
 
 }  // namespace korvel::qtview

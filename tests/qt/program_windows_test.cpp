@@ -1,0 +1,173 @@
+// The program's windows driven through the Qt view: shortcut keys, menus, close boxes, timers,
+// dialogs, the clipboard and the standard input/output window.
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include "app/hooks.h"
+#include "app/panels.h"
+#include "app/shell.h"
+#include "platform/qt/console_window.h"
+#include "platform/qt/loop_driver.h"
+#include "platform/qt/qt_host.h"
+#include "platform/qt/text_views.h"
+#include "view_fixture.h"
+
+using namespace korvel::qtview;
+namespace app = korvel::app;
+
+class ProgramWindowsTest : public ViewTest {
+  protected:
+    void SetUp() override {
+        ViewTest::SetUp();
+        app::reset_panel_state();
+        app::register_shell_callbacks();
+        app::main_panel = load(PANELMAIN);
+    }
+
+    int count_windows(int resource_panel) {
+        int n = 0;
+        for (PanelWindow* w : qt_->view().windows())
+            if (w->spec().id == resource_panel && w->isVisible()) ++n;
+        return n;
+    }
+
+    QAction* menu_action(const QString& label) {
+        for (QAction* a : window(app::main_panel)->menuBar()->actions())
+            if (a->text() == label) return a;
+        return nullptr;
+    }
+};
+
+TEST_F(ProgramWindowsTest, F9OnTheMainWindowOpensTheDebugPanelOnce) {
+    PanelWindow* main = window(app::main_panel);
+    QTest::keyClick(main, Qt::Key_F9);
+    QTest::keyClick(main, Qt::Key_F9);
+    EXPECT_EQ(count_windows(PANELDEBUG), 1);
+    EXPECT_EQ(app::debug_panel_open, 1);
+    EXPECT_EQ(window(app::debug_panel)->windowTitle(), "Debug");
+}
+
+TEST_F(ProgramWindowsTest, F9ReachesTheHiddenDebugButtonFromAnyFocusedControl) {
+    view<StringView>(app::main_panel, PANELMAIN_SETUP_LOADED)->field()->setFocus();
+    QTest::keyClick(view<StringView>(app::main_panel, PANELMAIN_SETUP_LOADED)->field(), Qt::Key_F9);
+    EXPECT_EQ(count_windows(PANELDEBUG), 1);
+}
+
+TEST_F(ProgramWindowsTest, F12OnTheDebugPanelOperatesNext) {
+    spy("CB_Debug");
+    QTest::keyClick(window(app::main_panel), Qt::Key_F9);
+    QTest::keyClick(window(app::debug_panel), Qt::Key_F12);
+    ASSERT_FALSE(delivered.empty());
+    EXPECT_EQ(delivered.back(),
+              (Delivered{app::debug_panel, PANELDEBUG_NEXT_FREQ_BUTTON, EVENT_COMMIT, 0}));
+}
+
+TEST_F(ProgramWindowsTest, HelpMenuShowsTheVersion) {
+    QAction* help = menu_action("Help");
+    ASSERT_NE(help, nullptr);
+    help->trigger();
+    help->trigger();
+    EXPECT_EQ(count_windows(PANELHELP), 1);
+    auto* ver = view<TextMessageView>(app::help_panel, PANELHELP_VER);
+    EXPECT_EQ(ver->text()->text(), "V 1.4.0");
+    EXPECT_TRUE(ver->text()->isVisible());
+}
+
+TEST_F(ProgramWindowsTest, MenuBarHasTheResourceMenusInOrder) {
+    QStringList labels;
+    for (QAction* a : window(app::main_panel)->menuBar()->actions()) labels << a->text();
+    EXPECT_EQ(labels, (QStringList{"File", "Features", "EEPROM", "Help"}));
+    ASSERT_NE(menu_action("File")->menu(), nullptr);
+    QStringList items;
+    for (QAction* a : menu_action("File")->menu()->actions()) items << a->text();
+    EXPECT_EQ(items, (QStringList{"Open Configuration", "Save As Configuration",
+                                  "Quit Without Saving setup.cfg", "Exit"}));
+}
+
+TEST_F(ProgramWindowsTest, CloseBoxOfASecondaryWindowClosesItsPanel) {
+    menu_action("Features")->trigger();
+    ASSERT_EQ(app::more_panel_open, 1);
+    window(app::more_panel)->close();
+    settle();
+    EXPECT_EQ(app::more_panel_open, 0);
+    EXPECT_FALSE(korvel::platform::panel_loaded(app::more_panel));
+    EXPECT_EQ(count_windows(PANELMORE), 0);
+}
+
+TEST_F(ProgramWindowsTest, CloseBoxOfTheMainWindowLeavesThroughFileExit) {
+    int saves = 0;
+    korvel::app::hooks::save_settings = [&](const char*) { return ++saves; };
+    window(app::main_panel)->close();
+    korvel::app::hooks::save_settings = nullptr;
+    EXPECT_EQ(saves, 1);
+    EXPECT_TRUE(korvel::platform::quit_requested());
+    EXPECT_TRUE(korvel::platform::timer_callbacks_suspended());
+}
+
+TEST_F(ProgramWindowsTest, TimerTicksComeFromTheLoopDriverOnTheProcessClock) {
+    spy("CBTimer");
+    qt_->driver().runDue();
+    EXPECT_TRUE(delivered.empty());
+    clock_.advance(1.0);
+    EXPECT_EQ(qt_->driver().runDue(), 1);
+    clock_.advance(2.5);
+    EXPECT_EQ(qt_->driver().runDue(), 1);  // late ticks are not piled up
+    ASSERT_EQ(delivered.size(), 2u);
+    EXPECT_EQ(delivered[0], (Delivered{app::main_panel, PANELMAIN_TIMER, EVENT_TIMER_TICK, 0}));
+    SuspendTimerCallbacks();
+    clock_.advance(5.0);
+    EXPECT_EQ(qt_->driver().runDue(), 0);
+}
+
+TEST_F(ProgramWindowsTest, DeferredCallsRunOnTheNextTurnOfTheLoop) {
+    int ran = 0;
+    korvel::platform::post_deferred_call([&] { ++ran; });
+    EXPECT_EQ(ran, 0);
+    qt_->driver().runDue();
+    EXPECT_EQ(ran, 1);
+}
+
+TEST_F(ProgramWindowsTest, MessagePopupShowsTitleAndText) {
+    QString title, text;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        title = box->windowTitle();
+        text = box->text();
+        box->accept();
+    });
+    MessagePopup("Restore Error", "Unable to find Restore File");
+    EXPECT_EQ(title, "Restore Error");
+    EXPECT_EQ(text, "Unable to find Restore File");
+}
+
+TEST_F(ProgramWindowsTest, PrintedTextAppearsInTheConsoleAndTypedLinesAreRead) {
+    ConsoleWindow* console = qt_->host().console();
+    qt_->host().setEchoToStdout(false);
+    StdioPrintf("IO 0x%02X\n", 0x1F);
+    EXPECT_TRUE(console->isVisible());
+    EXPECT_TRUE(console->text().contains("IO 0x1F"));
+    EXPECT_EQ(StdioGetchar(), -1);
+    console->typeLine("42");
+    EXPECT_EQ(StdioGetchar(), '4');
+    EXPECT_EQ(StdioGetchar(), '2');
+    EXPECT_EQ(StdioGetchar(), '\n');
+    EXPECT_EQ(StdioGetchar(), -1);
+}
+
+TEST_F(ProgramWindowsTest, ClipboardReceivesTheText) {
+    ClipboardPutText("SN 1042");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "SN 1042");
+}
+
+TEST(DialogFilter, PatternListsBecomeQtFilters) {
+    EXPECT_EQ(dialog_filter("*.txt;*.cfg", ""), "Files (*.txt *.cfg);;All files (*)");
+    EXPECT_EQ(dialog_filter("", "*.txt"), "Files (*.txt);;All files (*)");
+    EXPECT_EQ(dialog_filter("", "settings.cfg"), "All files (*)");
+    EXPECT_EQ(dialog_filter("*.*", ""), "All files (*)");
+}
