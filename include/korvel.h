@@ -42,6 +42,9 @@ enum korvel_pattern {
 /*
  * Finds the unit (USB description "ZEVA_KORVEL" or "ZEVA~KORVEL"), opens it and puts it in
  * bit-bang mode with the I2C lines idle. Returns 1 when the unit is open and set up, 0 otherwise.
+ * Caution: when FTDI devices are attached but none has either description, the first of them is
+ * opened and switched to bit-bang mode all the same, and 1 is returned. Unplug other FTDI
+ * adapters, or check first with `korvelctl list`, which refuses that case.
  */
 KORVEL_EXPORT int usb_init(void);
 
@@ -50,7 +53,8 @@ KORVEL_EXPORT int usb_close(void);
 
 /*
  * Sync (trigger) output divide ratio, 1..256. A ratio of 0 or less is taken as 1, 256 or more
- * as 256. Returns 1.
+ * as 256. The ratio byte is sent as it is also to a "ZEVA~KORVEL" unit, to which the front-panel
+ * program sends it with its bit order reversed (0x80 for ratio 1). Returns 1.
  */
 KORVEL_EXPORT int set_divide_ratio(int ratio);
 
@@ -65,13 +69,13 @@ KORVEL_EXPORT int ClockOutput1(int on);
 
 /*
  * Duty-cycle DAC level in DAC volts (not percent): 1.8 V to 3.3 V, values outside are limited
- * to that range. Not stored in the DAC's EEPROM. Returns 1.
+ * to that range (NaN is taken as 1.8 V). Not stored in the DAC's EEPROM. Returns 1.
  */
 KORVEL_EXPORT int set_dutycycle(float volts);
 
 /*
  * Data-amplitude DAC level in DAC volts: 1.8 V to 2.7 V, values outside are limited to that
- * range. Not stored in the DAC's EEPROM. Returns 1.
+ * range (NaN is taken as 1.8 V). Not stored in the DAC's EEPROM. Returns 1.
  */
 KORVEL_EXPORT int set_amplitude(float volts);
 

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -10,6 +11,7 @@
 #include "commands.h"
 #include "exit_codes.h"
 #include "settings_parser.h"
+#include "sim_files.h"
 
 namespace korvelctl {
 
@@ -41,6 +43,23 @@ constexpr const char* kSetHelp = R"(Settings, applied in the order given:
 
 Example: korvelctl set pattern PRBS15 divide 4 clock on duty 2.5 amplitude 2.2)";
 
+constexpr const char* kListHelp =
+    R"(One line per FTDI device: index, USB description, serial number; the unit is the
+device described as ZEVA_KORVEL or ZEVA~KORVEL. A device the user has no permission to
+open shows an empty description.
+
+Example: korvelctl --simulate list)";
+
+constexpr const char* kStatusHelp =
+    R"(Reads the expander pins and the DAC registers over the unit's bus and prints the
+pattern, the divide-ratio byte, clock output 1, the error injection / polarity pin, the
+duty-cycle and amplitude levels, the phase fields, the FPGA reset line and calibration
+mode. --json prints the same as one JSON object, with the raw bytes under "raw".
+
+Examples:
+  korvelctl status
+  korvelctl --simulate --sim-state unit.json status --json > status.json)";
+
 struct Options {
     bool simulate = false;
     std::string sim_state;
@@ -50,7 +69,8 @@ struct Options {
 };
 
 // The backend reads these at the first driver call, so they are set before anything else runs.
-void select_backend(const Options& o, std::ostream& err) {
+// Returns whether the simulated unit is in use.
+bool select_backend(const Options& o, std::ostream& err) {
     if (o.simulate) setenv("KORVEL_BACKEND", "sim", 1);
     if (!o.sim_state.empty()) setenv("KORVEL_SIM_STATE", o.sim_state.c_str(), 1);
     if (!o.trace.empty()) setenv("KORVEL_SIM_TRACE", o.trace.c_str(), 1);
@@ -59,6 +79,15 @@ void select_backend(const Options& o, std::ostream& err) {
     if (!simulated && (!o.sim_state.empty() || !o.trace.empty()))
         err << "korvelctl: note: --sim-state and --trace apply to the simulated unit only "
                "(add --simulate)\n";
+    return simulated;
+}
+
+// A word where the command belongs that is none of the commands (a typing error such as "lisst").
+std::optional<std::string> unknown_command(const CLI::App& app) {
+    if (!app.get_subcommands().empty()) return std::nullopt;
+    for (const auto& word : app.remaining())
+        if (!word.empty() && word[0] != '-') return word;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -84,15 +113,22 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     set->add_option("settings", o.set_words, "Keyword-value pairs, see below")
         ->type_name("SETTING VALUE");
     CLI::App* list = app.add_subcommand("list", "List the attached FTDI devices, marking the unit");
+    list->footer(kListHelp);
     CLI::App* status = app.add_subcommand(
         "status", "Read the unit back: pattern, divide ratio, clock output, levels");
+    status->footer(kStatusHelp);
     status->add_flag("--json", o.json, "Print the status as JSON");
 
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         if (e.get_exit_code() == 0) return app.exit(e, out, err);  // --help
-        err << "korvelctl: " << e.what() << "\nRun korvelctl --help for usage.\n";
+        if (auto word = unknown_command(app))
+            err << "korvelctl: unknown command '" << *word
+                << "', the commands are set, list and status";
+        else
+            err << "korvelctl: " << e.what();
+        err << "\nRun korvelctl --help for usage.\n";
         return kExitUsage;
     }
 
@@ -106,7 +142,12 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
         settings = std::get<std::vector<Setting>>(parsed);
     }
 
-    select_backend(o, err);
+    if (select_backend(o, err)) {
+        if (auto problem = sim_file_problem(!o.sim_state.empty(), !o.trace.empty())) {
+            err << "korvelctl: " << *problem << "\n";
+            return kExitUsage;
+        }
+    }
     if (set->parsed()) return run_set(settings, out, err);
     if (list->parsed()) return run_list(out, err);
     return run_status(o.json, out, err);

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <optional>
 
 #include "api/pattern_codes.h"
@@ -22,11 +23,17 @@ std::string lower(std::string s) {
     return s;
 }
 
+// A whole number, saturated when it has too many digits, so that it is refused as out of range
+// rather than as not a number.
 std::optional<long long> parse_integer(const std::string& text) {
     long long value = 0;
     const char* end = text.data() + text.size();
     auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end || text.empty()) return std::nullopt;
+    if (text.empty() || ptr != end) return std::nullopt;
+    if (ec == std::errc::result_out_of_range)
+        return text[0] == '-' ? std::numeric_limits<long long>::min()
+                              : std::numeric_limits<long long>::max();
+    if (ec != std::errc()) return std::nullopt;
     return value;
 }
 

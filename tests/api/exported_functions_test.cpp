@@ -18,6 +18,11 @@ TEST_F(ExportedFunctions, OpenAndCloseReportAsDocumented) {
     EXPECT_EQ(usb_close(), 1);
     board().detach();
     EXPECT_EQ(usb_init(), 0);
+    // With no device described as the unit, the first FTDI device is opened and put into
+    // bit-bang mode all the same (what the header warns about).
+    korvel::sim::usb().add_other_device("FT232R USB UART", "A10K");
+    EXPECT_EQ(usb_init(), 1);
+    EXPECT_EQ(korvel::sim::usb().calls(korvel::sim::Call::Open), 2u);
 }
 
 TEST_F(ExportedFunctions, DivideRatioIsClampedOnTheWholeArgumentAndKeepsTheResetPin) {

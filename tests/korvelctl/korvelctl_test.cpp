@@ -2,6 +2,7 @@
 // unit's pins.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -16,7 +17,13 @@ namespace {
 
 class Korvelctl : public ::testing::Test {
   protected:
-    void SetUp() override { korvel::ftdi::use_fresh_simulated_unit(); }
+    void SetUp() override {
+        // --sim-state and --trace are handed to the simulated unit through the environment.
+        unsetenv("KORVEL_SIM_STATE");
+        unsetenv("KORVEL_SIM_TRACE");
+        korvel::ftdi::use_fresh_simulated_unit();
+    }
+    void TearDown() override { SetUp(); }
 
     int run(std::vector<std::string> args) {
         args.insert(args.begin(), "korvelctl");
@@ -49,13 +56,20 @@ TEST_F(Korvelctl, SetAppliesEverySettingInTheOrderGiven) {
 }
 
 TEST_F(Korvelctl, BadArgumentsExit64WithoutTouchingTheDriver) {
-    const std::vector<std::vector<std::string>> bad = {
-        {"set", "pattern", "PRBS6"}, {"set", "pattern", "11"},
-        {"set", "divide", "-5"},     {"set", "divide", "4x"},
-        {"set", "duty", "nan"},      {"set", "amplitude", "2.8"},
-        {"set", "clock", "maybe"},   {"set", "divide"},
-        {"set", "frequency", "10"},  {"set"},
-        {"--no-such-option"},        {"status", "extra"}};
+    const std::vector<std::vector<std::string>> bad = {{"set", "pattern", "PRBS6"},
+                                                       {"set", "pattern", "11"},
+                                                       {"set", "divide", "-5"},
+                                                       {"set", "divide", "4x"},
+                                                       {"set", "duty", "nan"},
+                                                       {"set", "amplitude", "2.8"},
+                                                       {"set", "clock", "maybe"},
+                                                       {"set", "divide"},
+                                                       {"set", "frequency", "10"},
+                                                       {"set"},
+                                                       {"--no-such-option"},
+                                                       {"status", "extra"},
+                                                       {"lisst"},
+                                                       {"set", "divide", "99999999999999999999"}};
     for (const auto& args : bad) {
         SCOPED_TRACE(testing::PrintToString(args));
         usb().reset_counters();
@@ -67,6 +81,37 @@ TEST_F(Korvelctl, BadArgumentsExit64WithoutTouchingTheDriver) {
     EXPECT_TRUE(said("1.8 to 3.3 V (DAC volts, not percent)")) << err_.str();
     run({"set", "pattern", "PRBS8"});
     EXPECT_TRUE(said("choose one of PRBS7, PRBS9")) << err_.str();
+    run({"--simulate", "lisst"});
+    EXPECT_TRUE(said("unknown command 'lisst', the commands are set, list and status"));
+    run({"set", "pattern", "-99999999999999999999"});
+    EXPECT_TRUE(said("out of range, codes are 1 to 10")) << err_.str();
+}
+
+// The simulated unit saves its state file only at exit: a path it cannot write would lose the
+// settings after a reported success, so it is refused up front like any bad argument.
+TEST_F(Korvelctl, UnwritableSimulatorFilesExit64BeforeAnythingIsSent) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--simulate", "--sim-state", "/nonexistent-korvel-dir/unit.json", "set", "divide", "4"},
+        {"--simulate", "--trace", "/nonexistent-korvel-dir/bus.vcd", "status"},
+        {"--simulate", "--sim-state", "/", "list"}};
+    for (const auto& args : bad) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        usb().reset_counters();
+        EXPECT_EQ(run(args), korvelctl::kExitUsage);
+        EXPECT_EQ(usb().total_calls(), 0u);
+        SetUp();
+    }
+    run({"--simulate", "--sim-state", "/nonexistent-korvel-dir/unit.json", "status"});
+    EXPECT_TRUE(
+        said("--sim-state /nonexistent-korvel-dir/unit.json: cannot write the simulated "
+             "unit's state file there (/nonexistent-korvel-dir: No such file or "
+             "directory)"))
+        << err_.str();
+    SetUp();
+    setenv("KORVEL_SIM_TRACE", "/", 1);
+    run({"--simulate", "status"});
+    EXPECT_TRUE(said("KORVEL_SIM_TRACE /: cannot write the trace there (it is a folder)"))
+        << err_.str();
 }
 
 TEST_F(Korvelctl, MissingOrForeignUnitExits69WithoutOpeningAnything) {
@@ -111,6 +156,11 @@ TEST_F(Korvelctl, HelpDocumentsCommandsAndExamples) {
     EXPECT_TRUE(said("Examples:"));
     EXPECT_EQ(run({"set", "--help"}), korvelctl::kExitOk);
     EXPECT_TRUE(said("amplitude VOLTS"));
+    EXPECT_EQ(run({"status", "--help"}), korvelctl::kExitOk);
+    EXPECT_TRUE(said("status --json > status.json"));
+    EXPECT_FALSE(said("korvelctl set duty"));
+    EXPECT_EQ(run({"list", "--help"}), korvelctl::kExitOk);
+    EXPECT_TRUE(said("ZEVA~KORVEL"));
 }
 
 }  // namespace

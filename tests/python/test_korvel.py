@@ -107,6 +107,12 @@ class BindingTest(unittest.TestCase):
         example = os.path.join(os.environ["KORVEL_PYTHON_DIR"], "examples", "set_pattern.py")
         self.run_python(example, "PRBS31", "--divide", "8")
         self.assertEqual(self.unit()[:2], (9, 8))
+        # A bad argument is refused before the unit is opened: the pattern stays as it was.
+        for bad in (["PRBS7", "--divide", "300"], ["PRBS7", "--duty", "50"], ["PRBS6"]):
+            result = self.run_python(example, *bad, expect_ok=False)
+            self.assertEqual(result.returncode, 2, result.stderr)
+            self.assertIn("out of range" if len(bad) > 1 else "unknown pattern", result.stderr)
+        self.assertEqual(self.unit()[:2], (9, 8))
 
 
 if __name__ == "__main__":
