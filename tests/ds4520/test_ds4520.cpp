@@ -102,10 +102,29 @@ TEST_F(Ds4520, DumpAndLedWalk) {
     EXPECT_NE(out.find("4520 RAM byte, chip@AE: addr FF: F0\n"), out.npos);
     EXPECT_NE(out.find("4520 status, i2c_slave_addr A6: 01C3\n"), out.npos);
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 21);
+    // Chip 3's part: six pattern writes, six reads each opened by W and the register and closed
+    // after one byte, then the status pair read in the transaction the last W left open.
+    const Transactions all = transactions();
+    ASSERT_EQ(all.size(), 3u * 13u);
+    const int pattern[6] = {0x55, 0xAA, 0x33, 0xCC, 0x0F, 0xF0};
+    Transactions chip3;
+    for (int i = 0; i < 6; ++i) chip3.push_back({0xA6, 0xFA + i, pattern[i]});
+    for (int i = 0; i < 6; ++i) chip3.push_back({0xA6, 0xFA + i, kRestart, 0xA7, pattern[i]});
+    chip3.push_back({0xA6, 0xF8, kRestart, 0xA7, 0xC3, 0x01});
+    EXPECT_EQ(Transactions(all.begin() + 13, all.begin() + 26), chip3);
+    EXPECT_EQ(clock().pause_count(), 0u);
 
     forget_history();
     ledTest();
-    EXPECT_EQ(transactions().size(), 36u * 4u);
+    const Transactions walk = transactions();
+    ASSERT_EQ(walk.size(), 36u * 4u);
+    for (int step = 0; step < 36; ++step) {
+        const int i = step % 18;  // chip 2 pins 0..7, then chip 7 given 0..9 (8 is bank 1)
+        EXPECT_EQ(walk[step * 4][0], i < 8 ? 0xA4 : 0xAE) << step;
+        EXPECT_EQ(walk[step * 4][1], i == 16 ? 0xF9 : 0xF8) << step;
+    }
+    EXPECT_EQ(board().expander(2).control & 0x0FF, 0);
+    EXPECT_EQ(board().expander(7).control, 0);
     EXPECT_NEAR(clock().paused_total(), 5.04, 1e-9);
 }
 

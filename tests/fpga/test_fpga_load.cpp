@@ -47,6 +47,8 @@ TEST_F(FpgaLoad, PatternWordsArriveRowZeroFirstLsbFirstIn17PinBytesPerByte) {
     // 2 + 1088 + 1 pin bytes, written as 2, 1024 and 65.
     EXPECT_EQ(usb().calls(Call::Write), 3u);
     expect_idle_after(kPinSelectPatternMemory);
+    // The closing step and the deselect leave D4 on the last bit sent: bit 7 of row 31.
+    EXPECT_EQ((board().pins() & kPinFpgaData) != 0, (pattern_buffer[31][1] & 0x80) != 0);
 
     // Without the last write the receiver holds what 2 + 1024 pin bytes carry: 60 bytes of 17
     // pin bytes and two more bit cells.
@@ -79,6 +81,7 @@ TEST_F(FpgaLoad, ErrorMaskArrivesFromRow31DownThenPeriodAndWidthMsbFirst) {
     EXPECT_TRUE(fpga().pattern_bits.empty());
     EXPECT_EQ(usb().calls(Call::Write), 2u);  // 2 select bytes, then 675
     expect_idle_after(kPinSelectErrorMemory);
+    EXPECT_EQ(board().pins() & kPinFpgaData, kPinFpgaData);  // bit 0 of the width word
     EXPECT_EQ(board().pins() & 0x03, 0x00);  // SCL and SDA driven low by the load...
     DS4520_IO_read(7);
     EXPECT_EQ(board().direction(), 0x80);  // ...until the next I2C operation takes them back
