@@ -55,9 +55,13 @@ TEST_F(AppTest, CloseDiscardsOnlyItsPanelAndClearsOnlyItsFlag) {
         for (const Secondary& other : secondaries()) {
             if (&other == &closing || other.resource == closing.resource) continue;
             EXPECT_TRUE(platform::panel_loaded(*other.handle)) << other.name;
-            if (other.flag != nullptr) EXPECT_EQ(*other.flag, 1) << other.name;
+            if (other.flag != nullptr) {
+                EXPECT_EQ(*other.flag, 1) << other.name;
+            }
         }
-        if (closing.flag != nullptr) EXPECT_EQ(*closing.flag, 0);
+        if (closing.flag != nullptr) {
+            EXPECT_EQ(*closing.flag, 0);
+        }
         EXPECT_TRUE(platform::panel_loaded(main_panel));
     }
 }

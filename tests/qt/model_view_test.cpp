@@ -87,8 +87,9 @@ TEST_F(ViewTest, EveryControlOfEveryPanelHasItsWidgetAndTooltip) {
             if (c.kind == korvel::resource::ControlKind::Timer) continue;
             ASSERT_NE(v->editor(), nullptr) << c.constant;
             EXPECT_TRUE(w->isAncestorOf(v->editor())) << c.constant;
-            if (!c.tooltip.empty())
+            if (!c.tooltip.empty()) {
                 EXPECT_EQ(v->editor()->toolTip().toStdString(), c.tooltip) << c.constant;
+            }
         }
     }
 }

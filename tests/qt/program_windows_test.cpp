@@ -1,12 +1,16 @@
 // The program's windows driven through the Qt view: shortcut keys, menus, close boxes, timers,
 // dialogs, the clipboard and the standard input/output window.
 #include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <cstring>
 
 #include "app/hooks.h"
 #include "app/panels.h"
@@ -144,6 +148,40 @@ TEST_F(ProgramWindowsTest, MessagePopupShowsTitleAndText) {
     MessagePopup("Restore Error", "Unable to find Restore File");
     EXPECT_EQ(title, "Restore Error");
     EXPECT_EQ(text, "Unable to find Restore File");
+}
+
+TEST_F(ProgramWindowsTest, FileDialogReturnsTheChosenPathOrNothingWhenCancelled) {
+    const QString dir = QDir::temp().filePath(QStringLiteral("korvel-qt-test"));
+    QDir().mkpath(dir);
+    const QString file = QDir(dir).filePath(QStringLiteral("pattern.txt"));
+    QFile(file).open(QIODevice::WriteOnly);
+
+    auto answer = [](const QString& chosen) {
+        QTimer::singleShot(0, [chosen] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) return;
+            if (chosen.isEmpty()) {
+                dialog->reject();
+            } else {
+                dialog->selectFile(chosen);
+                QMetaObject::invokeMethod(dialog, "accept");
+            }
+        });
+    };
+    char path[MAX_PATHNAME_LEN] = "unchanged";
+    answer(file);
+    EXPECT_EQ(FileSelectPopup(dir.toUtf8().constData(), "*.txt", "*.txt", "Select Text File",
+                              VAL_LOAD_BUTTON, 0, 0, 1, 0, path),
+              VAL_EXISTING_FILE_SELECTED);
+    EXPECT_EQ(QString::fromUtf8(path), file);
+
+    std::strcpy(path, "unchanged");
+    answer(QString());
+    EXPECT_EQ(FileSelectPopup(dir.toUtf8().constData(), "*.txt", "*.txt", "Select Text File",
+                              VAL_LOAD_BUTTON, 0, 0, 1, 0, path),
+              VAL_NO_FILE_SELECTED);
+    EXPECT_STREQ(path, "unchanged");
+    QDir(dir).removeRecursively();
 }
 
 TEST_F(ProgramWindowsTest, PrintedTextAppearsInTheConsoleAndTypedLinesAreRead) {
