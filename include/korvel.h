@@ -62,8 +62,9 @@ KORVEL_EXPORT int set_divide_ratio(int ratio);
  * Clock output 1: 1 = on (enable pin low), 0 = off (pin high). Returns 1.
  * 2 makes the pin a plain input (released, no pull-up); the expander driver then keeps that pin
  * released for the rest of the process, so clock output 1 cannot be switched on again until the
- * program restarts. Other values are passed on as the raw pin operation (value XOR 1). Use 0 and
- * 1 only.
+ * program restarts. Other values are passed on as the raw pin operation (the low byte of value
+ * XOR 1); an operation other than 0, 1 or 3 drives all eight pins of that expander low, which
+ * also switches error injection off. Use 0 and 1 only.
  */
 KORVEL_EXPORT int ClockOutput1(int on);
 

@@ -67,6 +67,13 @@ TEST_F(ExportedFunctions, ClockOutput1DrivesTheActiveLowEnableOnly) {
     EXPECT_EQ(board().expander(3).pins() & 0x03, 0x02);
     EXPECT_EQ(ClockOutput1(0), 1);
     EXPECT_EQ(board().expander(3).pins() & 0x03, 0x03);
+    // Only the low byte of on XOR 1 is the pin operation: 0x101 is "on".
+    EXPECT_EQ(ClockOutput1(0x101), 1);
+    EXPECT_EQ(board().expander(3).pins() & 0x03, 0x02);
+    // Any other operation pulls the whole bank low, error injection included.
+    ClockOutput1(0);
+    EXPECT_EQ(ClockOutput1(5), 1);
+    EXPECT_EQ(board().expander(3).pins() & 0xFF, 0x00);
     // 2 makes the pin a plain input: released without its pull-up. The driver keeps it released
     // from then on, so "on" no longer pulls it low.
     ClockOutput1(2);
