@@ -85,6 +85,13 @@ def load_library(library=None):
     return lib
 
 
+def _whole_number(what, value):
+    """int(value), refusing a fraction that int() would silently cut off."""
+    if isinstance(value, float) and not value.is_integer():
+        raise ValueError(f"{what} {value} is not a whole number")
+    return int(value)
+
+
 def _pattern_code(pattern):
     if isinstance(pattern, str):
         try:
@@ -92,7 +99,7 @@ def _pattern_code(pattern):
         except KeyError:
             names = ", ".join(p.name for p in Pattern)
             raise ValueError(f"unknown pattern {pattern!r}, choose one of {names}") from None
-    code = int(pattern)
+    code = _whole_number("pattern code", pattern)
     try:
         return Pattern(code)
     except ValueError:
@@ -150,7 +157,7 @@ class Korvel:
 
     def set_divide_ratio(self, ratio):
         """Sync (trigger) output divide ratio, 1..256."""
-        ratio = int(ratio)
+        ratio = _whole_number("divide ratio", ratio)
         _check_range("divide ratio", ratio, *DIVIDE_RATIO_RANGE)
         self._require_open()
         self._lib.set_divide_ratio(ratio)

@@ -69,7 +69,8 @@ class BindingTest(unittest.TestCase):
             with korvel.Korvel() as unit:
                 unit.select_pattern(3)
                 for call, value in ((unit.select_pattern, "PRBS6"), (unit.select_pattern, 11),
-                                    (unit.set_divide_ratio, 0), (unit.set_duty_cycle, 50),
+                                    (unit.set_divide_ratio, 0), (unit.set_divide_ratio, 2.5),
+                                    (unit.select_pattern, 4.5), (unit.set_duty_cycle, 50),
                                     (unit.set_amplitude, 3.0)):
                     try:
                         call(value)
