@@ -19,8 +19,10 @@
 namespace korvel::gui {
 namespace {
 
-// Time for the window system to map and paint a window before it is saved.
-constexpr int kSettleMs = 150;
+// Each step runs on a later turn of the event loop, so that the previous step's windows are laid
+// out and the program's deferred work has run; grab() paints a window whatever the window
+// system has shown of it yet.
+constexpr int kStepDelayMs = 0;
 
 int close_button(int panel_id) {
     switch (panel_id) {
@@ -93,7 +95,7 @@ void Tour::start() {
 void Tour::next() {
     if (step_ >= steps_.size()) return;
     steps_[step_++]();
-    if (step_ < steps_.size()) QTimer::singleShot(kSettleMs, this, &Tour::next);
+    if (step_ < steps_.size()) QTimer::singleShot(kStepDelayMs, this, &Tour::next);
 }
 
 void Tour::showPanel(const QString& name, int panel) {

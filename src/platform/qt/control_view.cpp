@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QWheelEvent>
+#include <cstdlib>
 #include <string>
 
 #include "platform/model_query.h"

@@ -121,12 +121,9 @@ NumericSlideView::NumericSlideView(int panel, const resource::ControlSpec& spec,
     connect(slider_, &QSlider::valueChanged, this, &NumericSlideView::sliderMoved);
     connect(slider_, &QSlider::sliderReleased, this,
             [this] { deliver(slider_value_at(slider_->value(), lo_, hi_, positions_), false); });
-    connect(field_, &QDoubleSpinBox::valueChanged, this, [this](double value) {
-        korvel::platform::operate_ctrl(this->panel(), control(), value, EVENT_VAL_CHANGED);
-        if (korvel::platform::panel_loaded(this->panel()))
-            korvel::platform::operate_ctrl(this->panel(), control(), value, EVENT_COMMIT);
-        inputDelivered();
-    });
+    // A value typed into the slide's field moves the slide there: a completed move.
+    connect(field_, &QDoubleSpinBox::valueChanged, this,
+            [this](double value) { deliver(value, true); });
     routeWheel(slider_, true);
     routeWheel(field_, true);
     setWidgets(label, cell);
