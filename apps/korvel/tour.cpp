@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "app/panels.h"
+#include "link/usb_link.h"
 #include "platform/model_query.h"
 #include "platform/operator_input.h"
 #include "platform/qt/panel_window.h"
@@ -61,7 +62,11 @@ Tour::Tour(qtview::QtPlatform& qt, QWidget* extra, QString screenshot_dir)
         [] { platform::choose_menu_item(app::main_panel, MENUBAR_MOREFEATURES); },
         [this] { showPanel(QStringLiteral("more"), latest(PANELMORE)); },
         [] { platform::operate_ctrl(latest(PANELMORE), PANELMORE_ERROR_INJECTION, EVENT_COMMIT); },
-        [this] { showPanel(QStringLiteral("err"), latest(PANELERR)); },
+        [this] {
+            // Without a unit the button rightly opens nothing.
+            if (latest(PANELERR) != 0 || korvel::usb_aliveQ() != 0)
+                showPanel(QStringLiteral("err"), latest(PANELERR));
+        },
         [] { platform::press_key(app::main_panel, VAL_F9_VKEY); },
         [this] { showPanel(QStringLiteral("debug"), latest(PANELDEBUG)); },
         [] { platform::choose_menu_item(app::main_panel, MENUBAR_HELP); },
