@@ -6,6 +6,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -111,6 +113,31 @@ TEST_F(ViewTest, SlideSendsValueChangedWhileDraggedAndCommitsOnRelease) {
     };
     EXPECT_EQ(delivered, expected);
     EXPECT_NEAR(number(main, PANELMAIN_DUTY_CYCLE), 51.0, 1e-4);
+}
+
+TEST_F(ViewTest, SlideDraggedWithTheMouseFollowsTheKnobAndCommitsOnce) {
+    spy("CB_DAC");
+    const int main = load(PANELMAIN);
+    QSlider* s = view<NumericSlideView>(main, PANELMAIN_DUTY_CYCLE)->slider();
+    QStyleOptionSlider opt;
+    opt.initFrom(s);
+    opt.orientation = s->orientation();
+    opt.minimum = s->minimum();
+    opt.maximum = s->maximum();
+    opt.sliderPosition = s->sliderPosition();
+    opt.sliderValue = s->value();
+    const QPoint knob =
+        s->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, s).center();
+    QTest::mousePress(s, Qt::LeftButton, {}, knob);
+    QTest::mouseMove(s, knob + QPoint(s->width() / 8, 0));
+    QTest::mouseMove(s, knob + QPoint(s->width() / 4, 0));
+    QTest::mouseRelease(s, Qt::LeftButton, {}, knob + QPoint(s->width() / 4, 0));
+
+    ASSERT_GE(delivered.size(), 3u);
+    for (std::size_t i = 0; i + 1 < delivered.size(); ++i)
+        EXPECT_EQ(delivered[i], (Delivered{main, PANELMAIN_DUTY_CYCLE, EVENT_VAL_CHANGED, 0}));
+    EXPECT_EQ(delivered.back(), (Delivered{main, PANELMAIN_DUTY_CYCLE, EVENT_COMMIT, 0}));
+    EXPECT_GT(number(main, PANELMAIN_DUTY_CYCLE), 51.0);
 }
 
 TEST_F(ViewTest, SlideKeyStepsAndTypedValuesAreCompletedMoves) {
