@@ -17,6 +17,8 @@
 #include "app/shell.h"
 #include "platform/qt/console_window.h"
 #include "platform/qt/loop_driver.h"
+#include "platform/qt/number_spin_box.h"
+#include "platform/qt/number_views.h"
 #include "platform/qt/qt_host.h"
 #include "platform/qt/text_views.h"
 #include "view_fixture.h"
@@ -60,6 +62,15 @@ TEST_F(ProgramWindowsTest, F9ReachesTheHiddenDebugButtonFromAnyFocusedControl) {
     view<StringView>(app::main_panel, PANELMAIN_SETUP_LOADED)->field()->setFocus();
     QTest::keyClick(view<StringView>(app::main_panel, PANELMAIN_SETUP_LOADED)->field(), Qt::Key_F9);
     EXPECT_EQ(count_windows(PANELDEBUG), 1);
+}
+
+TEST_F(ProgramWindowsTest, TheModelFollowsTheFocus) {
+    menu_action("Features")->trigger();
+    PanelWindow* more = window(app::more_panel);
+    QApplication::setActiveWindow(more);
+    view<NumericView>(app::more_panel, PANELMORE_DIVIDE_RATIO_CONTROL)->field()->setFocus();
+    EXPECT_EQ(GetActivePanel(), app::more_panel);
+    EXPECT_EQ(GetActiveCtrl(app::more_panel), PANELMORE_DIVIDE_RATIO_CONTROL);
 }
 
 TEST_F(ProgramWindowsTest, F12OnTheDebugPanelOperatesNext) {

@@ -135,12 +135,26 @@ void QtView::closeRequested(int panel) {
 bool QtView::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyRelease) {
         routed_key_ = nullptr;  // the press it belongs to has been handled
+    } else if ((event->type() == QEvent::FocusIn || event->type() == QEvent::WindowActivate) &&
+               watched->isWidgetType()) {
+        followFocus(static_cast<QWidget*>(watched));
     } else if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
         if (event == routed_key_) return false;  // passed on to a parent: already routed
         routed_key_ = event;
         return routeKey(static_cast<QWidget*>(watched), event);
     }
     return QObject::eventFilter(watched, event);
+}
+
+void QtView::followFocus(QWidget* w) {
+    // The model keeps the active panel and control; the operator moves them with the mouse and
+    // the Tab key.
+    auto* window = qobject_cast<PanelWindow*>(w->window());
+    if (window == nullptr || !windows_.contains(window->handle())) return;
+    const int panel = window->handle();
+    if (GetActivePanel() != panel) SetActivePanel(panel);
+    const int control = window->controlOf(w);
+    if (control > 0 && GetActiveCtrl(panel) != control) SetActiveCtrl(panel, control);
 }
 
 bool QtView::routeKey(QWidget* receiver, QEvent* event) {

@@ -42,6 +42,7 @@ class QtView : public QObject, public platform::ViewObserver {
   private:
     void closeRequested(int panel);
     bool routeKey(QWidget* receiver, QEvent* event);
+    void followFocus(QWidget* w);
 
     QHash<int, QPointer<PanelWindow>> windows_;
     // The key press being routed: Qt hands an unaccepted key event on to the parents of the
