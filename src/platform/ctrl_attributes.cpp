@@ -188,9 +188,5 @@ int GetCtrlAttribute(int panel, int control, int attribute, char* buffer, std::s
     std::string text;
     const int r = GetCtrlAttribute(panel, control, attribute, &text);
     if (r < 0) return r;
-    if (buffer == nullptr || size == 0) return UIEBadArgument;
-    const std::size_t n = std::min(text.size(), size - 1);
-    std::memcpy(buffer, text.data(), n);
-    buffer[n] = '\0';
-    return 0;
+    return korvel::platform::detail::copy_to_buffer(text, buffer, size);
 }

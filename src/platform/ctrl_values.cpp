@@ -74,6 +74,14 @@ int store_number(int panel, int control, ControlState& c, double v) {
     return 0;
 }
 
+int copy_to_buffer(const std::string& text, char* buffer, std::size_t size) {
+    if (buffer == nullptr || size == 0) return UIEBadArgument;
+    const std::size_t n = std::min(text.size(), size - 1);
+    std::memcpy(buffer, text.data(), n);
+    buffer[n] = '\0';
+    return 0;
+}
+
 }  // namespace korvel::platform::detail
 
 using korvel::platform::detail::ControlState;
@@ -127,11 +135,7 @@ int GetCtrlVal(int panel, int control, char* buffer, std::size_t size) {
     std::string text;
     const int r = korvel::platform::get_ctrl_text(panel, control, &text);
     if (r < 0) return r;
-    if (buffer == nullptr || size == 0) return UIEBadArgument;
-    const std::size_t n = std::min(text.size(), size - 1);
-    std::memcpy(buffer, text.data(), n);
-    buffer[n] = '\0';
-    return 0;
+    return korvel::platform::detail::copy_to_buffer(text, buffer, size);
 }
 
 int GetCtrlVal(int panel, int control, std::string* value) {

@@ -88,4 +88,7 @@ bool coerce_number(const ControlState& c, double v, double* out);
 // Puts a checked number into a numeric, binary or ring control and tells the observers.
 int store_number(int panel, int control, ControlState& c, double v);
 
+// Copies `text` into a caller's buffer of `size` bytes, cut to fit and always terminated.
+int copy_to_buffer(const std::string& text, char* buffer, std::size_t size);
+
 }  // namespace korvel::platform::detail
