@@ -8,7 +8,7 @@ packages=(
   libftdi1-dev libusb-1.0-0-dev
   nlohmann-json3-dev libcli11-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  python3 sigrok-cli xvfb xauth valgrind
+  python3 sigrok-cli xvfb xauth valgrind fonts-dejavu-core
 )
 
 missing=()
