@@ -41,6 +41,10 @@ std::uint8_t read_register_after_select(int chip, std::uint8_t reg) {
 int read_status_pair(int chip) {
     issue_i2c_start(usb_handle);
     tx_i2c_byte(usb_handle, write_address(chip));
+    return finish_status_read(chip);
+}
+
+int finish_status_read(int chip) {
     tx_i2c_byte(usb_handle, kStatus0);
     issue_i2c_start(usb_handle);
     tx_i2c_byte(usb_handle, read_address(chip));

@@ -22,6 +22,9 @@ void write_register(int chip, std::uint8_t reg, std::uint8_t value);
 // pointer across the STOP.
 std::uint8_t read_register_after_select(int chip, std::uint8_t reg);
 // START, W, 0xF8, repeated START, R, bank 0 with ACK, bank 1 with NACK, STOP.
+// Returns bank 0 + 256 x bank 1.
 int read_status_pair(int chip);
+// The same from 0xF8 on, for a transaction whose START and W are already on the bus.
+int finish_status_read(int chip);
 
 }  // namespace korvel::ds4520_bus

@@ -16,7 +16,6 @@ namespace {
 using namespace ds4520_bus;
 
 constexpr std::uint8_t kTestPattern[6] = {0x55, 0xAA, 0x33, 0xCC, 0x0F, 0xF0};
-constexpr int kAck = 2;
 constexpr int kNack = 1;
 
 void dump_chip(int chip) {
@@ -36,13 +35,8 @@ void dump_chip(int chip) {
         issue_i2c_start(usb_handle);
         tx_i2c_byte(usb_handle, w);
     }
-    tx_i2c_byte(usb_handle, kStatus0);
-    issue_i2c_start(usb_handle);
-    tx_i2c_byte(usb_handle, read_address(chip));
-    const int bank0 = rx_i2c_byte(usb_handle, kAck);
-    const int bank1 = rx_i2c_byte(usb_handle, kNack);
-    issue_i2c_stop(usb_handle);
-    std::printf("4520 status, i2c_slave_addr %02X: %02X%02X\n", w, bank1, bank0);
+    const int status = finish_status_read(chip);
+    std::printf("4520 status, i2c_slave_addr %02X: %02X%02X\n", w, status >> 8, status & 0xFF);
 }
 
 }  // namespace
