@@ -8,14 +8,11 @@
 
 #include "platform/operator_input.h"
 #include "platform/qt/led_widget.h"
+#include "platform/qt/qt_text.h"
 #include "platform/user_interface.h"
 
 namespace korvel::qtview {
 namespace {
-
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
-}
 
 bool read_binary(int panel, int control, bool* on) {
     int v = 0;
@@ -29,7 +26,7 @@ bool read_binary(int panel, int control, bool* on) {
 CommandButtonView::CommandButtonView(int panel, const resource::ControlSpec& spec,
                                      QWidget* parent_widget)
     : ControlView(panel, spec, parent_widget) {
-    button_ = new QPushButton(qs(spec.label), parent_widget);
+    button_ = new QPushButton(to_qstring(spec.label), parent_widget);
     button_->setAutoDefault(false);
     connect(button_, &QPushButton::clicked, this, [this] {
         korvel::platform::operate_ctrl(this->panel(), control(), EVENT_COMMIT);
@@ -50,7 +47,7 @@ ToggleButtonView::ToggleButtonView(int panel, const resource::ControlSpec& spec,
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     if (!spec.label.empty()) {
-        caption_ = new QLabel(qs(spec.label), cell);
+        caption_ = new QLabel(to_qstring(spec.label), cell);
         caption_->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
         layout->addWidget(caption_);
     }
@@ -59,8 +56,8 @@ ToggleButtonView::ToggleButtonView(int panel, const resource::ControlSpec& spec,
     button_->setAutoDefault(false);
     // Wide enough for the longer of the two texts, so the button does not jump when toggled.
     const QFontMetrics fm(button_->font());
-    const int text_width =
-        std::max(fm.horizontalAdvance(qs(spec.on_text)), fm.horizontalAdvance(qs(spec.off_text)));
+    const int text_width = std::max(fm.horizontalAdvance(to_qstring(spec.on_text)),
+                                    fm.horizontalAdvance(to_qstring(spec.off_text)));
     button_->setFixedWidth(std::max(text_width + fm.averageCharWidth() * 4, fm.height() * 2));
     layout->addWidget(button_, 0, Qt::AlignHCenter);
     connect(button_, &QPushButton::clicked, this, [this](bool checked) {
@@ -79,7 +76,7 @@ void ToggleButtonView::refreshValue() {
     if (!read_binary(panel(), control(), &on)) return;
     const QSignalBlocker block(button_);
     button_->setChecked(on);
-    button_->setText(qs(on ? spec().on_text : spec().off_text));
+    button_->setText(to_qstring(on ? spec().on_text : spec().off_text));
 }
 
 QList<QWidget*> ToggleButtonView::colourTargets() const {
@@ -92,7 +89,7 @@ void ToggleButtonView::showLabelText(const QString& text) {
 
 CheckBoxView::CheckBoxView(int panel, const resource::ControlSpec& spec, QWidget* parent_widget)
     : ControlView(panel, spec, parent_widget) {
-    box_ = new QCheckBox(qs(spec.label), parent_widget);
+    box_ = new QCheckBox(to_qstring(spec.label), parent_widget);
     connect(box_, &QCheckBox::clicked, this, [this](bool checked) {
         korvel::platform::operate_ctrl(this->panel(), control(), checked ? 1.0 : 0.0, EVENT_COMMIT);
         inputDelivered();
@@ -117,7 +114,7 @@ LedView::LedView(int panel, const resource::ControlSpec& spec, QWidget* parent_w
     auto* layout = new QHBoxLayout(cell);
     layout->setContentsMargins(0, 0, 0, 0);
     lamp_ = new LedWidget(cell);
-    caption_ = new QLabel(qs(spec.label), cell);
+    caption_ = new QLabel(to_qstring(spec.label), cell);
     layout->addWidget(lamp_);
     layout->addWidget(caption_, 1);
     setWidgets(nullptr, cell);

@@ -9,6 +9,7 @@
 #include "platform/model_query.h"
 #include "platform/operator_input.h"
 #include "platform/qt/loop_driver.h"
+#include "platform/qt/qt_text.h"
 #include "platform/user_interface.h"
 
 namespace korvel::qtview {
@@ -32,9 +33,12 @@ ControlView::~ControlView() = default;
 void ControlView::setWidgets(QLabel* label, QWidget* editor) {
     label_ = label;
     editor_ = editor;
-    if (editor_ != nullptr)
-        editor_->setObjectName(QString::fromUtf8(spec_.constant.data(), spec_.constant.size()));
+    if (editor_ != nullptr) editor_->setObjectName(to_qstring(spec_.constant));
     if (label_ != nullptr && editor_ != nullptr) label_->setBuddy(focusTarget());
+}
+
+QLabel* ControlView::formLabel(QWidget* parent_widget) const {
+    return spec_.label.empty() ? nullptr : new QLabel(to_qstring(spec_.label), parent_widget);
 }
 
 void ControlView::refreshAll() {

@@ -44,6 +44,8 @@ class ControlView : public QObject {
 
   protected:
     void setWidgets(QLabel* label, QWidget* editor);
+    // A caption showing the control's label, for the form column; nullptr when it has none.
+    QLabel* formLabel(QWidget* parent_widget) const;
     // Widgets whose text and background colours follow ATTR_TEXT_COLOR / ATTR_TEXT_BGCOLOR.
     virtual QList<QWidget*> colourTargets() const { return {editor_}; }
     // Sets the text of whatever shows the control's label.

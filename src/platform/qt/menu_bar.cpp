@@ -6,14 +6,11 @@
 
 #include "platform/operator_input.h"
 #include "platform/qt/loop_driver.h"
+#include "platform/qt/qt_text.h"
 #include "resource/catalogue.h"
 
 namespace korvel::qtview {
 namespace {
-
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
-}
 
 void connect_choice(QAction* action, int panel, int item) {
     action->setObjectName(QStringLiteral("menu_%1").arg(item));
@@ -31,13 +28,13 @@ QMenuBar* build_menu_bar(int panel, QWidget* parent) {
     for (const auto& menu : resource::menu_bar().menus) {
         if (menu.items.empty()) {
             // A menu without items acts as soon as it is chosen.
-            connect_choice(bar->addAction(qs(menu.label)), panel, menu.id);
+            connect_choice(bar->addAction(to_qstring(menu.label)), panel, menu.id);
             continue;
         }
-        QMenu* m = bar->addMenu(qs(menu.label));
-        m->setObjectName(qs(menu.constant));
+        QMenu* m = bar->addMenu(to_qstring(menu.label));
+        m->setObjectName(to_qstring(menu.constant));
         for (const auto& item : menu.items)
-            connect_choice(m->addAction(qs(item.label)), panel, item.id);
+            connect_choice(m->addAction(to_qstring(item.label)), panel, item.id);
     }
     return bar;
 }

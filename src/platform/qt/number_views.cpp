@@ -55,10 +55,6 @@ void show_number(NumberSpinBox* field, double value) {
 
 NumericView::NumericView(int panel, const resource::ControlSpec& spec, QWidget* parent_widget)
     : ControlView(panel, spec, parent_widget) {
-    auto* label =
-        spec.label.empty()
-            ? nullptr
-            : new QLabel(QString::fromUtf8(spec.label.data(), spec.label.size()), parent_widget);
     field_ = new NumberSpinBox(parent_widget);
     field_->setAlignment(Qt::AlignRight);
     configure_field(field_, panel, spec);
@@ -67,7 +63,7 @@ NumericView::NumericView(int panel, const resource::ControlSpec& spec, QWidget* 
         inputDelivered();
     });
     routeWheel(field_, false);
-    setWidgets(label, field_);
+    setWidgets(formLabel(parent_widget), field_);
 }
 
 void NumericView::refreshValue() {
@@ -88,10 +84,6 @@ void NumericView::refreshAttribute(int attribute) {
 NumericSlideView::NumericSlideView(int panel, const resource::ControlSpec& spec,
                                    QWidget* parent_widget)
     : ControlView(panel, spec, parent_widget) {
-    auto* label =
-        spec.label.empty()
-            ? nullptr
-            : new QLabel(QString::fromUtf8(spec.label.data(), spec.label.size()), parent_widget);
     auto* cell = new QWidget(parent_widget);
     auto* grid = new QGridLayout(cell);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -126,7 +118,7 @@ NumericSlideView::NumericSlideView(int panel, const resource::ControlSpec& spec,
             [this](double value) { deliver(value, true); });
     routeWheel(slider_, true);
     routeWheel(field_, true);
-    setWidgets(label, cell);
+    setWidgets(formLabel(parent_widget), cell);
 }
 
 QWidget* NumericSlideView::focusTarget() const {

@@ -16,6 +16,7 @@
 #include "platform/qt/control_view.h"
 #include "platform/qt/menu_bar.h"
 #include "platform/qt/panel_style.h"
+#include "platform/qt/qt_text.h"
 #include "platform/user_interface.h"
 
 namespace korvel::qtview {
@@ -25,10 +26,6 @@ using resource::ControlKind;
 using resource::ControlSpec;
 
 constexpr std::string_view kActionsGroup = "actions";
-
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
-}
 
 bool is_group_frame(const ControlSpec& c) {
     return c.kind == ControlKind::Decoration && c.layout.row < 0;
@@ -58,7 +55,7 @@ void scale_font(QWidget* w, double factor, bool bold) {
 
 PanelWindow::PanelWindow(int handle, const resource::PanelSpec& spec, QWidget* parent)
     : QWidget(parent, Qt::Window), handle_(handle), spec_(spec) {
-    setObjectName(qs(spec.constant));
+    setObjectName(to_qstring(spec.constant));
     setAttribute(Qt::WA_DeleteOnClose, false);
     build();
 }
@@ -80,27 +77,23 @@ void PanelWindow::build() {
     }
 
     // Anything the layout does not place still appears, in a block of its own at the bottom.
-    bool any_unplaced = false;
+    std::vector<const ControlSpec*> unplaced;
     for (const auto& c : spec_.controls) {
         const bool known = std::any_of(spec_.groups.begin(), spec_.groups.end(),
                                        [&](const auto& g) { return g.name == c.layout.group; });
         if (c.kind == ControlKind::Timer) {
             views_.insert(c.id, make_control_view(handle_, c, this, this));
         } else if (!known) {
-            any_unplaced = true;
+            unplaced.push_back(&c);
         }
     }
-    if (any_unplaced) {
+    if (!unplaced.empty()) {
         auto* box = new QWidget(this);
         auto* g = new QGridLayout(box);
         int row = 0;
-        for (const auto& c : spec_.controls) {
-            const bool known =
-                std::any_of(spec_.groups.begin(), spec_.groups.end(),
-                            [&](const auto& gs) { return gs.name == c.layout.group; });
-            if (known || c.kind == ControlKind::Timer) continue;
-            ControlView* v = make_control_view(handle_, c, box, this);
-            views_.insert(c.id, v);
+        for (const ControlSpec* c : unplaced) {
+            ControlView* v = make_control_view(handle_, *c, box, this);
+            views_.insert(c->id, v);
             if (v->label() != nullptr) g->addWidget(v->label(), row, 0);
             g->addWidget(v->editor(), row++, 1);
             styleControl(v, false);
@@ -129,7 +122,7 @@ QWidget* PanelWindow::buildGroup(const resource::GroupSpec& group) {
     } else {
         container = new QWidget(this);
     }
-    container->setObjectName(QStringLiteral("group_") + qs(group.name));
+    container->setObjectName(QStringLiteral("group_") + to_qstring(group.name));
     const bool framed = qobject_cast<QFrame*>(container) != nullptr;
 
     const auto controls = members(spec_, group.name);
@@ -151,7 +144,7 @@ QWidget* PanelWindow::buildGroup(const resource::GroupSpec& group) {
     grid->setVerticalSpacing(grid->verticalSpacing() + 2);
     const int title_rows = caption.empty() ? 0 : 1;
     if (title_rows != 0) {
-        auto* title = new QLabel(qs(caption), container);
+        auto* title = new QLabel(to_qstring(caption), container);
         scale_font(title, 1.0, true);
         grid->addWidget(title, 0, 0, 1, -1);
     }

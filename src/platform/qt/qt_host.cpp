@@ -11,14 +11,11 @@
 #include "platform/operator_input.h"
 #include "platform/qt/console_window.h"
 #include "platform/qt/loop_driver.h"
+#include "platform/qt/qt_text.h"
 #include "platform/ui_constants.h"
 
 namespace korvel::qtview {
 namespace {
-
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
-}
 
 // Dialogs belong to the window the operator is working in.
 QWidget* dialog_parent() {
@@ -50,7 +47,8 @@ QtHost::~QtHost() {
 }
 
 void QtHost::message_popup(std::string_view title, std::string_view message) {
-    QMessageBox box(QMessageBox::NoIcon, qs(title), qs(message), QMessageBox::Ok, dialog_parent());
+    QMessageBox box(QMessageBox::NoIcon, to_qstring(title), to_qstring(message), QMessageBox::Ok,
+                    dialog_parent());
     box.exec();
 }
 
@@ -74,7 +72,7 @@ int QtHost::file_select(const platform::FileSelectRequest& request, std::string*
 }
 
 void QtHost::clipboard_put_text(std::string_view text) {
-    QGuiApplication::clipboard()->setText(qs(text));
+    QGuiApplication::clipboard()->setText(to_qstring(text));
 }
 
 void QtHost::stdio_write(std::string_view text) {
@@ -83,7 +81,7 @@ void QtHost::stdio_write(std::string_view text) {
         std::fflush(stdout);
     }
     if (!console_) return;
-    console_->write(qs(text));
+    console_->write(to_qstring(text));
     if (!console_->isVisible()) console_->show();
 }
 

@@ -7,32 +7,22 @@
 
 #include "platform/model_query.h"
 #include "platform/operator_input.h"
+#include "platform/qt/qt_text.h"
 #include "platform/user_interface.h"
 
 namespace korvel::qtview {
-namespace {
-
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
-}
-
-QLabel* form_label(const resource::ControlSpec& spec, QWidget* parent) {
-    return spec.label.empty() ? nullptr : new QLabel(qs(spec.label), parent);
-}
-
-}  // namespace
 
 RingView::RingView(int panel, const resource::ControlSpec& spec, QWidget* parent_widget)
     : ControlView(panel, spec, parent_widget) {
     combo_ = new QComboBox(parent_widget);
-    for (const auto& item : spec.items) combo_->addItem(qs(item.label), item.value);
+    for (const auto& item : spec.items) combo_->addItem(to_qstring(item.label), item.value);
     combo_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     connect(combo_, &QComboBox::activated, this, [this](int index) {
         korvel::platform::operate_ring_index(this->panel(), control(), index, EVENT_COMMIT);
         inputDelivered();
     });
     routeWheel(combo_, true);
-    setWidgets(form_label(spec, parent_widget), combo_);
+    setWidgets(formLabel(parent_widget), combo_);
 }
 
 void RingView::refreshValue() {
@@ -59,7 +49,7 @@ RingSlideView::RingSlideView(int panel, const resource::ControlSpec& spec, QWidg
     const int columns = std::max(2, 2 * (count - 1));
     grid->addWidget(slider_, 0, 0, 1, columns);
     for (int i = 0; i < count; ++i) {
-        auto* l = new QLabel(qs(spec.items[static_cast<std::size_t>(i)].label), cell);
+        auto* l = new QLabel(to_qstring(spec.items[static_cast<std::size_t>(i)].label), cell);
         const bool first = i == 0, last = i == count - 1;
         l->setAlignment(first ? Qt::AlignLeft : last ? Qt::AlignRight : Qt::AlignHCenter);
         grid->addWidget(l, 1, first ? 0 : last ? columns - 1 : 2 * i - 1, 1, first || last ? 1 : 2);
@@ -71,7 +61,7 @@ RingSlideView::RingSlideView(int panel, const resource::ControlSpec& spec, QWidg
     connect(slider_, &QSlider::sliderReleased, this,
             [this] { select(slider_->value(), false, true); });
     routeWheel(slider_, true);
-    setWidgets(form_label(spec, parent_widget), cell);
+    setWidgets(formLabel(parent_widget), cell);
 }
 
 QWidget* RingSlideView::focusTarget() const {

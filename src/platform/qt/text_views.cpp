@@ -15,14 +15,6 @@
 namespace korvel::qtview {
 namespace {
 
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
-}
-
-QLabel* form_label(const resource::ControlSpec& spec, QWidget* parent) {
-    return spec.label.empty() ? nullptr : new QLabel(qs(spec.label), parent);
-}
-
 bool read_text(int panel, int control, QString* text) {
     std::string value;
     if (GetCtrlVal(panel, control, &value) < 0) return false;
@@ -43,7 +35,7 @@ StringView::StringView(int panel, const resource::ControlSpec& spec, QWidget* pa
                                             EVENT_COMMIT);
         inputDelivered();
     });
-    setWidgets(form_label(spec, parent_widget), field_);
+    setWidgets(formLabel(parent_widget), field_);
 }
 
 void StringView::refreshValue() {
@@ -68,7 +60,7 @@ TextBoxView::TextBoxView(int panel, const resource::ControlSpec& spec, QWidget* 
                                             area_->toPlainText().toStdString(), EVENT_VAL_CHANGED);
         LoopDriver::kick();
     });
-    setWidgets(form_label(spec, parent_widget), area_);
+    setWidgets(formLabel(parent_widget), area_);
 }
 
 bool TextBoxView::eventFilter(QObject* watched, QEvent* event) {
