@@ -8,7 +8,6 @@
 
 #include "resource/control_spec.h"
 
-class QGridLayout;
 class QMenuBar;
 
 namespace korvel::qtview {
@@ -42,7 +41,6 @@ class PanelWindow : public QWidget {
   private:
     void build();
     QWidget* buildGroup(const resource::GroupSpec& group);
-    void placeControl(QGridLayout* grid, ControlView* view, bool framed);
     void styleControl(ControlView* view, bool heading_position);
 
     int handle_;
