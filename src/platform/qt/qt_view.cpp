@@ -25,13 +25,8 @@ int close_control(const resource::PanelSpec& spec) {
     return 0;
 }
 
-// The menu entry that leaves the program through its normal exit (File > Exit), or 0.
-int exit_menu_item() {
-    for (const auto& menu : resource::menu_bar().menus)
-        for (const auto& item : menu.items)
-            if (item.constant == "FILEEXIT") return item.id;
-    return 0;
-}
+// The menu entry that leaves the program through its normal exit (File > Exit).
+constexpr int kExitMenuItem = resource::menu_id_of("FILEEXIT");
 
 }  // namespace
 
@@ -125,7 +120,7 @@ void QtView::closeRequested(int panel) {
     if (w == nullptr) return;
     if (w->spec().has_menu_bar) {
         // The main window's close box leaves the way File > Exit does.
-        if (const int item = exit_menu_item()) platform::choose_menu_item(panel, item);
+        platform::choose_menu_item(panel, kExitMenuItem);
     } else if (const int close = close_control(w->spec())) {
         platform::operate_ctrl(panel, close, EVENT_COMMIT);
     }
