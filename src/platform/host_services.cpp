@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
-#include <cstring>
 
 #include "platform/headless_host.h"
 #include "platform/operator_input.h"
@@ -32,9 +31,7 @@ int select_file(const char* directory, const char* file_spec, const char* type_l
     int result = host().file_select(request, &path);
     if (result <= 0 || path.empty()) return VAL_NO_FILE_SELECTED;
     if (result != VAL_NEW_FILE_SELECTED) result = VAL_EXISTING_FILE_SELECTED;
-    const std::size_t n = std::min<std::size_t>(path.size(), MAX_PATHNAME_LEN - 1);
-    std::memcpy(path_name, path.data(), n);
-    path_name[n] = '\0';
+    detail::copy_to_buffer(path, path_name, MAX_PATHNAME_LEN);
     return result;
 }
 
