@@ -2,9 +2,7 @@
 // the devices on the cable, and the board's power events.
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
-#include "state_file.h"
 #include "usb_impl.h"
 
 namespace korvel::sim {
@@ -21,13 +19,6 @@ void Usb::Impl::on_power(bool attached) {
     board_port.handle = 0;
     board_port.mode = 0;
     if (!attached && !loading) save_quietly();
-}
-
-void Usb::Impl::save_quietly() {
-    if (state_path.empty()) return;
-    std::string error;
-    if (!write_file_atomically(state_path, board_to_json(board).dump(2) + "\n", &error))
-        std::fprintf(stderr, "korvel simulated unit: state not saved: %s\n", error.c_str());
 }
 
 Usb::Impl::Resolved Usb::Impl::resolve(Handle handle) {

@@ -1,10 +1,27 @@
 // The unit's files: loading and saving the state, and the pin trace.
+#include <cstdio>
+
 #include <nlohmann/json.hpp>
 
 #include "state_file.h"
 #include "usb_impl.h"
 
 namespace korvel::sim {
+
+bool Usb::Impl::save(std::string* error) {
+    if (state_path.empty()) {
+        if (error) *error = "no state file is set";
+        return false;
+    }
+    return write_file_atomically(state_path, board_to_json(board).dump(2) + "\n", error);
+}
+
+void Usb::Impl::save_quietly() {
+    if (state_path.empty()) return;
+    std::string error;
+    if (!save(&error))
+        std::fprintf(stderr, "korvel simulated unit: state not saved: %s\n", error.c_str());
+}
 
 bool Usb::load_state(const std::string& path, std::string* error) {
     std::string text, why;
@@ -29,12 +46,7 @@ bool Usb::load_state(const std::string& path, std::string* error) {
 }
 
 bool Usb::save_state(std::string* error) const {
-    if (impl_->state_path.empty()) {
-        if (error) *error = "no state file is set";
-        return false;
-    }
-    return write_file_atomically(impl_->state_path, board_to_json(impl_->board).dump(2) + "\n",
-                                 error);
+    return impl_->save(error);
 }
 
 void Usb::set_state_path(std::string path) {

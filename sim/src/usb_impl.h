@@ -46,6 +46,9 @@ struct Usb::Impl {
     // The devices in list order.
     std::vector<FtdiPort*> listed();
     void on_power(bool attached);
+    // Writes the board to the state file; false (with `error`) when none is set or it fails.
+    bool save(std::string* error);
+    // As save, for the automatic saves: a failure is told on stderr.
     void save_quietly();
 
     Board board;
