@@ -25,25 +25,6 @@ namespace {
 // system has shown of it yet.
 constexpr int kStepDelayMs = 0;
 
-int close_button(int panel_id) {
-    switch (panel_id) {
-        case PANELCAL:
-            return PANELCAL_CLOSEPANELCAL;
-        case PANELDATA:
-            return PANELDATA_CLOSEPANELDATA;
-        case PANELDEBUG:
-            return PANELDEBUG_CLOSEPANELDEBUG;
-        case PANELERR:
-            return PANELERR_CLOSEPANELERR;
-        case PANELHELP:
-            return PANELHELP_CLOSEPANELHELP;
-        case PANELMORE:
-            return PANELMORE_CLOSEPANELMORE;
-        default:
-            return 0;
-    }
-}
-
 // The panel opened most recently from resource panel `panel_id`, or 0.
 int latest(int panel_id) {
     int found = 0;
@@ -84,10 +65,11 @@ Tour::Tour(qtview::QtPlatform& qt, QWidget* extra, QString screenshot_dir)
         [this] {
             if (extra_) show(QStringLiteral("sim_unit"), extra_);
         },
-        [] {
+        [this] {
+            // A secondary window's close box presses its panel's CLOSE button.
             for (int p : platform::loaded_panels())
-                if (const int close = close_button(platform::panel_resource_id(p)))
-                    platform::operate_ctrl(p, close, EVENT_COMMIT);
+                if (QWidget* w = qt_.view().window(p); w != nullptr && p != app::main_panel)
+                    w->close();
         },
         [] { platform::choose_menu_item(app::main_panel, MENUBAR_MENU1_QUITNOSAVE); },
     };

@@ -1,8 +1,9 @@
 // A scripted walk through every window, run from the event loop: the main window, the six
 // secondary panels, the standard input/output window and (when simulating) the Simulated Unit
 // window are opened one after the other (through the program's own openers where it has them),
-// optionally saved as PNG, closed with their CLOSE buttons, and the program leaves through
-// File > Quit Without Saving. Used for screenshots and for leak and memory-error runs.
+// optionally saved as PNG, closed through their close boxes (which press the panels' CLOSE
+// buttons), and the program leaves through File > Quit Without Saving. Used for screenshots and
+// for leak and memory-error runs.
 #pragma once
 
 #include <QObject>
