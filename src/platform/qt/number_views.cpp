@@ -17,29 +17,37 @@ namespace {
 constexpr int kUnrangedChars = 12;
 constexpr int kSlideFieldChars = 8;
 
-// The range, increment and look of a field, read from the model (the program may change the
-// maximum and the increment at run time).
-void configure_field(NumberSpinBox* field, int panel, const resource::ControlSpec& spec,
-                     double* lo_out = nullptr, double* hi_out = nullptr) {
-    double lo = 0.0, hi = 0.0;
-    value_range(spec, &lo, &hi);
+struct FieldRange {
+    double lo = 0.0;
+    double hi = 0.0;
+    double step = 0.0;
+};
+
+// The range and increment the model holds now (the program may change the maximum and the
+// increment at run time).
+FieldRange read_range(int panel, const resource::ControlSpec& spec) {
+    FieldRange r;
+    value_range(spec, &r.lo, &r.hi);
+    r.step = spec.increment;
     double v = 0.0;
-    if (GetCtrlAttribute(panel, spec.id, ATTR_MIN_VALUE, &v) >= 0) lo = v;
-    if (GetCtrlAttribute(panel, spec.id, ATTR_MAX_VALUE, &v) >= 0) hi = v;
-    double step = spec.increment;
-    if (GetCtrlAttribute(panel, spec.id, ATTR_INCR_VALUE, &v) >= 0) step = v;
+    if (GetCtrlAttribute(panel, spec.id, ATTR_MIN_VALUE, &v) >= 0) r.lo = v;
+    if (GetCtrlAttribute(panel, spec.id, ATTR_MAX_VALUE, &v) >= 0) r.hi = v;
+    if (GetCtrlAttribute(panel, spec.id, ATTR_INCR_VALUE, &v) >= 0) r.step = v;
+    return r;
+}
+
+// The range, increment and look of a field.
+void configure_field(NumberSpinBox* field, const resource::ControlSpec& spec, const FieldRange& r) {
     const QSignalBlocker block(field);
     field->setScientific(spec.scientific);
     field->setDecimals(spec.scientific ? 17 : decimals_for(spec));
-    field->setRange(lo, hi);
-    field->setSingleStep(step > 0.0 ? step : 1.0);
+    field->setRange(r.lo, r.hi);
+    field->setSingleStep(r.step > 0.0 ? r.step : 1.0);
     int chars = kUnrangedChars;
     if (spec.has_range && !spec.scientific)
-        chars = std::max(format_number(spec, lo).size(), format_number(spec, hi).size()) + 1;
+        chars = std::max(format_number(spec, r.lo).size(), format_number(spec, r.hi).size()) + 1;
     field->setDisplayChars(chars);
     field->updateGeometry();
-    if (lo_out != nullptr) *lo_out = lo;
-    if (hi_out != nullptr) *hi_out = hi;
 }
 
 bool read_number(int panel, int control, double* value) {
@@ -57,7 +65,7 @@ NumericView::NumericView(int panel, const resource::ControlSpec& spec, QWidget* 
     : ControlView(panel, spec, parent_widget) {
     field_ = new NumberSpinBox(parent_widget);
     field_->setAlignment(Qt::AlignRight);
-    configure_field(field_, panel, spec);
+    configure_field(field_, spec, read_range(panel, spec));
     connect(field_, &QDoubleSpinBox::valueChanged, this, [this](double value) {
         korvel::platform::operate_ctrl(this->panel(), control(), value, EVENT_COMMIT);
         inputDelivered();
@@ -74,7 +82,7 @@ void NumericView::refreshValue() {
 void NumericView::refreshAttribute(int attribute) {
     if (attribute == ATTR_MAX_VALUE || attribute == ATTR_MIN_VALUE ||
         attribute == ATTR_INCR_VALUE) {
-        configure_field(field_, panel(), spec());
+        configure_field(field_, spec(), read_range(panel(), spec()));
         refreshValue();
         return;
     }
@@ -126,11 +134,11 @@ QWidget* NumericSlideView::focusTarget() const {
 }
 
 void NumericSlideView::applyRange() {
-    configure_field(field_, panel(), spec(), &lo_, &hi_);
-    double step = spec().increment;
-    double v = 0.0;
-    if (GetCtrlAttribute(panel(), control(), ATTR_INCR_VALUE, &v) >= 0) step = v;
-    positions_ = slider_positions(lo_, hi_, step);
+    const FieldRange range = read_range(panel(), spec());
+    configure_field(field_, spec(), range);
+    lo_ = range.lo;
+    hi_ = range.hi;
+    positions_ = slider_positions(lo_, hi_, range.step);
     const QSignalBlocker block(slider_);
     slider_->setRange(0, positions_);
     slider_->setSingleStep(1);
