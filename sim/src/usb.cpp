@@ -65,6 +65,13 @@ std::vector<FtdiPort*> Usb::Impl::listed() {
     return out;
 }
 
+void Usb::Impl::set_direction(FtdiPort& port, std::uint8_t mask) {
+    if (&port == &board_port)
+        board.set_direction(mask);
+    else
+        port.direction = mask;
+}
+
 std::vector<std::uint8_t>& Usb::Impl::user_area_of(FtdiPort& port) {
     if (&port == &board_port) return board.user_area();
     port.user_area.resize(kUserAreaSize, 0x00);

@@ -60,10 +60,7 @@ Status Usb::open(std::uint32_t index, Handle& handle) {
     port.mode = 0;
     impl_->handles[handle] = {port.id, port.epoch};
     // Opening resets the chip out of bit-bang mode: every pin an input.
-    if (&port == &impl_->board_port)
-        impl_->board.set_direction(0);
-    else
-        port.direction = 0;
+    impl_->set_direction(port, 0);
     return kOk;
 }
 

@@ -41,6 +41,8 @@ struct Usb::Impl {
     // As enter, and finds the handle's device: kInvalidHandle for a closed or unknown handle,
     // kIoError for one whose device has gone since it was opened.
     bool enter(Call kind, Handle handle, Resolved& device, Status& status);
+    // Makes the pins in `mask` outputs, the rest inputs (the board's pins live in Board).
+    void set_direction(FtdiPort& port, std::uint8_t mask);
     // The EEPROM user area of a device.
     std::vector<std::uint8_t>& user_area_of(FtdiPort& port);
     // The devices in list order.

@@ -23,11 +23,7 @@ Status Usb::set_bit_mode(Handle handle, std::uint8_t mask, std::uint8_t mode) {
     if (!impl_->enter(Call::SetBitMode, handle, dev, st)) return st;
     if (mode != 0 && mode != 1 && mode != 4) return kInvalidParameter;
     dev.port->mode = mode;
-    const std::uint8_t direction = mode == 0 ? 0 : mask;
-    if (dev.target == Impl::Target::Board)
-        impl_->board.set_direction(direction);
-    else
-        dev.port->direction = direction;
+    impl_->set_direction(*dev.port, mode == 0 ? 0 : mask);
     ++impl_->now_us;
     return kOk;
 }
@@ -87,10 +83,7 @@ Status Usb::cycle_port(Handle handle) {
     ++dev.port->epoch;
     dev.port->handle = 0;
     dev.port->mode = 0;
-    if (dev.target == Impl::Target::Board)
-        impl_->board.set_direction(0);
-    else
-        dev.port->direction = 0;
+    impl_->set_direction(*dev.port, 0);
     return kOk;
 }
 
