@@ -274,18 +274,7 @@ int dispatch_depth() {
 }
 
 void reset_user_interface() {
-    detail::Model& m = model();
-    m.panels.clear();
-    m.load_order.clear();
-    m.next_handle = 1;
-    m.next_menu_bar = 1;
-    m.active_panel = 0;
-    m.observers.clear();
-    m.quit = false;
-    m.quit_code = 0;
-    m.timers_suspended = false;
-    m.dispatch_depth = 0;
-    m.deferred.clear();
+    model() = detail::Model{};
     clear_callbacks();
     set_host(nullptr);
     default_headless_host() = HeadlessHost{};
