@@ -5,11 +5,6 @@
 
 namespace korvel::ds4520_bus {
 
-namespace {
-constexpr int kAck = 2;
-constexpr int kNack = 1;
-}  // namespace
-
 std::uint8_t write_address(int chip) {
     return static_cast<std::uint8_t>(0xA0 | ((static_cast<unsigned>(chip) & 0x07) << 1));
 }
@@ -33,7 +28,7 @@ std::uint8_t read_register_after_select(int chip, std::uint8_t reg) {
     issue_i2c_stop(usb_handle);
     issue_i2c_start(usb_handle);
     tx_i2c_byte(usb_handle, read_address(chip));
-    const int value = rx_i2c_byte(usb_handle, kNack);
+    const int value = rx_i2c_byte(usb_handle, kI2cNack);
     issue_i2c_stop(usb_handle);
     return static_cast<std::uint8_t>(value);
 }
@@ -48,8 +43,8 @@ int finish_status_read(int chip) {
     tx_i2c_byte(usb_handle, kStatus0);
     issue_i2c_start(usb_handle);
     tx_i2c_byte(usb_handle, read_address(chip));
-    const int bank0 = rx_i2c_byte(usb_handle, kAck);
-    const int bank1 = rx_i2c_byte(usb_handle, kNack);
+    const int bank0 = rx_i2c_byte(usb_handle, kI2cAck);
+    const int bank1 = rx_i2c_byte(usb_handle, kI2cNack);
     issue_i2c_stop(usb_handle);
     return bank0 + 256 * bank1;
 }

@@ -16,7 +16,6 @@ namespace {
 using namespace ds4520_bus;
 
 constexpr std::uint8_t kTestPattern[6] = {0x55, 0xAA, 0x33, 0xCC, 0x0F, 0xF0};
-constexpr int kNack = 1;
 
 void dump_chip(int chip) {
     const std::uint8_t w = write_address(chip);
@@ -29,7 +28,7 @@ void dump_chip(int chip) {
         tx_i2c_byte(usb_handle, reg);
         issue_i2c_start(usb_handle);
         tx_i2c_byte(usb_handle, read_address(chip));
-        const int value = rx_i2c_byte(usb_handle, kNack);
+        const int value = rx_i2c_byte(usb_handle, kI2cNack);
         issue_i2c_stop(usb_handle);
         std::printf("4520 RAM byte, chip@%02X: addr %02X: %02X\n", w, reg, value);
         issue_i2c_start(usb_handle);

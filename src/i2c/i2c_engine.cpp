@@ -91,7 +91,7 @@ int rx_i2c_byte(FT_HANDLE handle, int ack_mode) {
         latch_write(handle, i2c_out_image | kLatchSdaHigh);
         mask_change(handle, kSclLow);
     }
-    const bool nack = ack_mode == 1;
+    const bool nack = ack_mode == kI2cNack;
     clock_bit(handle, nack);
     if (!nack) mask_change(handle, kSclLow);  // release SDA again
     return result & 0xFF;

@@ -21,7 +21,11 @@ void issue_i2c_start(FT_HANDLE handle);
 void issue_i2c_stop(FT_HANDLE handle);
 // Sends the low 8 bits MSB first, then clocks the acknowledge (not examined).
 void tx_i2c_byte(FT_HANDLE handle, int byte);
-// ack_mode 1 answers NACK (last byte), any other value ACK.
+// The acknowledge rx_i2c_byte gives: 1 answers NACK (after the last byte of a read), any other
+// value ACK; 2 is the value the drivers use for ACK.
+constexpr int kI2cNack = 1;
+constexpr int kI2cAck = 2;
+
 int rx_i2c_byte(FT_HANDLE handle, int ack_mode);
 // One pin read.
 int wait_i2c_scl_high(FT_HANDLE handle);

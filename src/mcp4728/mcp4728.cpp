@@ -21,8 +21,6 @@ constexpr std::uint8_t kSingleWriteWithEeprom = 0x58;
 constexpr std::uint8_t kConfigNibble = 0x10;
 constexpr unsigned kMaxCode = 4095;
 constexpr double kEepromSettle = 0.05;
-constexpr int kAck = 2;
-constexpr int kNack = 1;
 
 std::uint8_t address_byte(int selector) {
     return static_cast<std::uint8_t>(0xC0 | ((static_cast<unsigned>(selector) & 0x07) << 1));
@@ -48,7 +46,7 @@ void mcp4728_dac_read_into(int selector, std::uint8_t (&bytes)[kMcp4728ReadbackS
     tx_i2c_byte(usb_handle, address_byte(selector) | 0x01);
     for (int i = 0; i < kMcp4728ReadbackSize; ++i) {
         const bool last = i == kMcp4728ReadbackSize - 1;
-        bytes[i] = static_cast<std::uint8_t>(rx_i2c_byte(usb_handle, last ? kNack : kAck));
+        bytes[i] = static_cast<std::uint8_t>(rx_i2c_byte(usb_handle, last ? kI2cNack : kI2cAck));
     }
     issue_i2c_stop(usb_handle);
 }
