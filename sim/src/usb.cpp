@@ -15,7 +15,6 @@ Usb::Impl::Impl() {
 
 void Usb::Impl::on_power(bool attached) {
     // Unplugging kills the handle; the chip comes back closed and out of bit-bang mode.
-    ++board_port.epoch;
     board_port.handle = 0;
     board_port.mode = 0;
     if (!attached && !loading) save_quietly();
@@ -24,16 +23,15 @@ void Usb::Impl::on_power(bool attached) {
 Usb::Impl::Resolved Usb::Impl::resolve(Handle handle) {
     const auto it = handles.find(handle);
     if (handle == 0 || it == handles.end()) return {};
-    const HandleInfo info = it->second;
+    const std::uint64_t port_id = it->second;
     FtdiPort* port = nullptr;
-    if (info.port_id == board_port.id) {
+    if (port_id == board_port.id) {
         port = board.attached() ? &board_port : nullptr;
     } else {
         for (auto& o : others)
-            if (o.id == info.port_id) port = &o;
+            if (o.id == port_id) port = &o;
     }
-    if (!port || port->epoch != info.epoch || port->handle != handle)
-        return {Target::Dead, nullptr};
+    if (!port || port->handle != handle) return {Target::Dead, nullptr};
     return {port == &board_port ? Target::Board : Target::Other, port};
 }
 

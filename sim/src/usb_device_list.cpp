@@ -58,7 +58,7 @@ Status Usb::open(std::uint32_t index, Handle& handle) {
     impl_->next_handle += 0x10;
     port.handle = handle;
     port.mode = 0;
-    impl_->handles[handle] = {port.id, port.epoch};
+    impl_->handles[handle] = port.id;
     // Opening resets the chip out of bit-bang mode: every pin an input.
     impl_->set_direction(port, 0);
     return kOk;

@@ -19,9 +19,10 @@ struct FtdiPort {
     std::uint64_t id = 0;  // stable identity for handles
     std::string description, serial;
     std::uint32_t loc_id = 0;
-    Handle handle = 0;        // the open handle, 0 when closed
-    std::uint64_t epoch = 0;  // bumped when the chip disappears or re-enumerates
-    std::uint8_t mode = 0;    // 0 = reset (no bit-bang), 1 = asynchronous bit-bang
+    // The open handle, 0 when closed. Losing the chip (unplug, re-enumeration) sets it to 0 too;
+    // handles are never reused, so one opened before that never matches again.
+    Handle handle = 0;
+    std::uint8_t mode = 0;  // 0 = reset (no bit-bang), 1 = asynchronous bit-bang
     std::uint32_t baud = 9600;
     std::uint8_t direction = 0, latch = 0;  // other devices only
     std::vector<std::uint8_t> user_area;    // other devices only
@@ -60,11 +61,7 @@ struct Usb::Impl {
     std::uintptr_t board_list_handle = 0;
     std::uint64_t next_port_id = 1;
 
-    struct HandleInfo {
-        std::uint64_t port_id;
-        std::uint64_t epoch;
-    };
-    std::unordered_map<Handle, HandleInfo> handles;
+    std::unordered_map<Handle, std::uint64_t> handles;  // handle -> the FtdiPort id it opened
     Handle next_handle = 0x4b0000;
 
     std::uint64_t now_us = 0;

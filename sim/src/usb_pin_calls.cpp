@@ -80,7 +80,6 @@ Status Usb::cycle_port(Handle handle) {
     if (!impl_->enter(Call::CyclePort, handle, dev, st)) return st;
     // The chip drops off the bus and enumerates again: the handle is gone, the chip is reset,
     // the rest of the unit stays powered.
-    ++dev.port->epoch;
     dev.port->handle = 0;
     dev.port->mode = 0;
     impl_->set_direction(*dev.port, 0);
