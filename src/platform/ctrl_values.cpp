@@ -13,6 +13,17 @@ namespace korvel::platform::detail {
 using resource::ControlKind;
 using resource::DataType;
 
+namespace {
+
+// Selects ring item `index` (a valid list position) and tells the observers.
+void select_ring_item(int panel, int control, ControlState& c, std::size_t index) {
+    c.ring_index = static_cast<int>(index);
+    c.number = c.spec->items[index].value;
+    notify([&](ViewObserver& o) { o.value_changed(panel, control); });
+}
+
+}  // namespace
+
 void type_limits(DataType type, double* lo, double* hi) {
     switch (type) {
         case DataType::Int:
@@ -52,16 +63,14 @@ int store_number(int panel, int control, ControlState& c, double v) {
     const auto kind = c.spec->kind;
     if (resource::is_text_kind(kind) || resource::is_valueless_kind(kind)) return UIETypeMismatch;
     if (resource::is_ring_kind(kind)) {
-        double want = 0.0;
         if (std::isnan(v)) return UIEBadArgument;
         const DataType type = c.spec->type;
-        want = (type == DataType::Int || type == DataType::UnsignedInt) ? std::nearbyint(v) : v;
+        const double want =
+            (type == DataType::Int || type == DataType::UnsignedInt) ? std::nearbyint(v) : v;
         const auto& items = c.spec->items;
         for (std::size_t i = 0; i < items.size(); ++i) {
             if (items[i].value == want) {
-                c.ring_index = static_cast<int>(i);
-                c.number = items[i].value;
-                notify([&](ViewObserver& o) { o.value_changed(panel, control); });
+                select_ring_item(panel, control, c, i);
                 return 0;
             }
         }
@@ -180,9 +189,7 @@ int SetCtrlIndex(int panel, int control, int index) {
     if (!korvel::resource::is_ring_kind(c->spec->kind)) return UIENotAllowed;
     if (index < 0 || static_cast<std::size_t>(index) >= c->spec->items.size())
         return UIEItemNotFound;
-    c->ring_index = index;
-    c->number = c->spec->items[static_cast<std::size_t>(index)].value;
-    notify([&](korvel::platform::ViewObserver& o) { o.value_changed(panel, control); });
+    korvel::platform::detail::select_ring_item(panel, control, *c, static_cast<std::size_t>(index));
     return 0;
 }
 
