@@ -22,8 +22,7 @@ struct FtdiPort {
     // The open handle, 0 when closed. Losing the chip (unplug, re-enumeration) sets it to 0 too;
     // handles are never reused, so one opened before that never matches again.
     Handle handle = 0;
-    std::uint8_t mode = 0;  // 0 = reset (no bit-bang), 1 = asynchronous bit-bang
-    std::uint32_t baud = 9600;
+    std::uint8_t mode = 0;                  // 0 = reset (no bit-bang), 1 = asynchronous bit-bang
     std::uint8_t direction = 0, latch = 0;  // other devices only
     std::vector<std::uint8_t> user_area;    // other devices only
 };

@@ -12,9 +12,9 @@ Status Usb::set_baud_rate(Handle handle, std::uint32_t baud) {
     Impl::Resolved dev;
     Status st = kOk;
     if (!impl_->enter(Call::SetBaudRate, handle, dev, st)) return st;
-    if (baud == 0 || baud > kMaxBaud) return kInvalidBaudRate;
-    dev.port->baud = baud;
-    return kOk;
+    // The rate paces only the real chip's pin output; virtual time does not depend on it, so
+    // nothing keeps it.
+    return baud == 0 || baud > kMaxBaud ? kInvalidBaudRate : kOk;
 }
 
 Status Usb::set_bit_mode(Handle handle, std::uint8_t mask, std::uint8_t mode) {
