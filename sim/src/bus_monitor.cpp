@@ -11,10 +11,8 @@ void BusMonitor::add(BusEvent event) {
 
 void BusMonitor::start() {
     add(BusEvent{in_transaction_ ? BusEvent::Kind::RepeatedStart : BusEvent::Kind::Start});
+    reset();
     in_transaction_ = true;
-    clock_high_ = false;
-    bit_ = 0;
-    shift_ = 0;
 }
 
 void BusMonitor::stop() {

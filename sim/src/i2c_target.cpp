@@ -4,11 +4,8 @@ namespace korvel::sim {
 
 void I2cTarget::start() {
     if (phase_ != Phase::Idle) finish();
+    reset_interface();
     phase_ = Phase::Address;
-    clock_high_ = false;
-    bit_ = 0;
-    shift_ = 0;
-    sda_low_ = false;
 }
 
 void I2cTarget::stop() {
