@@ -31,7 +31,7 @@ struct Board::Impl {
 
     std::uint8_t levels = kIdlePinLevels;
     bool sda_pulled = false;      // some chip pulls SDA low (kept up to date after every bus edge)
-    bool sda_contention = false;  // no chip drives SCL (none stretches the clock)
+    bool sda_contention = false;  // the host drives SDA high while a chip pulls it low
     std::uint64_t contentions = 0;
     std::uint64_t power_cycles = 0;
     std::function<void(std::uint8_t)> pin_listener;

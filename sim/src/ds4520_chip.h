@@ -18,12 +18,8 @@ class Ds4520Chip : public I2cTarget {
         : address7_(static_cast<std::uint8_t>(0x50 | address_pins)) {}
 
     Ds4520& registers() { return regs_; }
-    const Ds4520& registers() const { return regs_; }
     // Power-up: registers from the EEPROM copies, configuration and SRAM cleared.
     void power_on();
-
-    std::uint8_t read_register(std::uint8_t address) const;
-    void write_register(std::uint8_t address, std::uint8_t value);
 
   protected:
     bool claims(std::uint8_t address7, bool read) override;
@@ -31,6 +27,9 @@ class Ds4520Chip : public I2cTarget {
     std::uint8_t transmit() override;
 
   private:
+    std::uint8_t read_register(std::uint8_t address) const;
+    void write_register(std::uint8_t address, std::uint8_t value);
+
     std::uint8_t address7_;
     Ds4520 regs_;
     std::uint8_t pointer_ = 0;

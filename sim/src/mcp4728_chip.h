@@ -20,10 +20,7 @@ class Mcp4728Chip : public I2cTarget {
         : address_bits_(static_cast<std::uint8_t>(address_bits & 7)) {}
 
     Mcp4728& registers() { return regs_; }
-    const Mcp4728& registers() const { return regs_; }
     void power_on();
-    // The 24 bytes a read returns, from the present registers.
-    std::array<std::uint8_t, 24> read_back() const;
 
   protected:
     bool claims(std::uint8_t address7, bool read) override;
@@ -32,6 +29,8 @@ class Mcp4728Chip : public I2cTarget {
     void finish() override;
 
   private:
+    // The 24 bytes a read returns, from the present registers.
+    std::array<std::uint8_t, 24> read_back() const;
     enum class Command { None, Fast, Multi, Sequential, Single, PowerDown, Ignored };
     void command_byte(std::uint8_t byte);
     void store(int channel, bool eeprom);
