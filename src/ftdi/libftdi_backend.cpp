@@ -149,18 +149,16 @@ class LibftdiBackend final : public Backend {
     }
 
     FT_STATUS ee_ua_size(FT_HANDLE handle, DWORD& size) override {
-        ft232r::Image image{};
-        std::optional<ft232r::UserArea> area;
-        if (FT_STATUS s = user_area(handle, image, area); s != FT_OK) return s;
-        size = static_cast<DWORD>(area->size);
+        Eeprom eeprom;
+        if (FT_STATUS s = read_eeprom(handle, eeprom); s != FT_OK) return s;
+        size = static_cast<DWORD>(eeprom.area.size);
         return FT_OK;
     }
 
     FT_STATUS ee_ua_read(FT_HANDLE handle, UCHAR* buffer, DWORD length, DWORD& read) override {
-        ft232r::Image image{};
-        std::optional<ft232r::UserArea> area;
-        if (FT_STATUS s = user_area(handle, image, area); s != FT_OK) return s;
-        const auto bytes = ft232r::read_user_area(image, length);
+        Eeprom eeprom;
+        if (FT_STATUS s = read_eeprom(handle, eeprom); s != FT_OK) return s;
+        const auto bytes = ft232r::read_user_area(eeprom.image, length);
         if (!bytes) return FT_INVALID_PARAMETER;
         std::copy(bytes->begin(), bytes->end(), buffer);
         read = static_cast<DWORD>(bytes->size());
@@ -168,14 +166,12 @@ class LibftdiBackend final : public Backend {
     }
 
     FT_STATUS ee_ua_write(FT_HANDLE handle, const UCHAR* buffer, DWORD length) override {
-        ft232r::Image image{};
-        std::optional<ft232r::UserArea> area;
-        if (FT_STATUS s = user_area(handle, image, area); s != FT_OK) return s;
-        const auto updated = ft232r::write_user_area(image, std::span(buffer, length));
+        Eeprom eeprom;
+        if (FT_STATUS s = read_eeprom(handle, eeprom); s != FT_OK) return s;
+        const auto updated = ft232r::write_user_area(eeprom.image, std::span(buffer, length));
         if (!updated) return FT_INVALID_PARAMETER;
-        OpenDevice* d = nullptr;
-        if (FT_STATUS s = usable(handle, d); s != FT_OK) return s;
-        if (!write_eeprom_words(d->context, *updated, ft232r::changed_words(image, *updated)))
+        if (!write_eeprom_words(eeprom.device->context, *updated,
+                                ft232r::changed_words(eeprom.image, *updated)))
             return FT_EEPROM_WRITE_FAILED;
         return FT_OK;
     }
@@ -208,15 +204,24 @@ class LibftdiBackend final : public Backend {
         return FT_OK;
     }
 
+    // A programmed FT232R EEPROM as read from an open device.
+    struct Eeprom {
+        OpenDevice* device = nullptr;
+        ft232r::Image image{};
+        ft232r::UserArea area;
+    };
+
     // Reads the EEPROM of the device behind `handle` and locates its user area.
-    FT_STATUS user_area(FT_HANDLE handle, ft232r::Image& image,
-                        std::optional<ft232r::UserArea>& area) {
+    FT_STATUS read_eeprom(FT_HANDLE handle, Eeprom& eeprom) {
         OpenDevice* d = nullptr;
         if (FT_STATUS s = usable(handle, d); s != FT_OK) return s;
         if (d->context->type != TYPE_R) return FT_NOT_SUPPORTED;
-        if (!read_eeprom_image(d->context, image)) return FT_EEPROM_READ_FAILED;
-        area = ft232r::find_user_area(image);
-        return area ? FT_OK : FT_EEPROM_NOT_PROGRAMMED;
+        if (!read_eeprom_image(d->context, eeprom.image)) return FT_EEPROM_READ_FAILED;
+        const auto area = ft232r::find_user_area(eeprom.image);
+        if (!area) return FT_EEPROM_NOT_PROGRAMMED;
+        eeprom.device = d;
+        eeprom.area = *area;
+        return FT_OK;
     }
 
     std::vector<UsbFtdiDevice> list_;
