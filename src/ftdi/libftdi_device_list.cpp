@@ -22,6 +22,16 @@ struct ListDeleter {
     void operator()(ftdi_device_list* list) const { ftdi_list_free2(list); }
 };
 
+// Calls `visit` with each FTDI device libftdi finds through `context`, until it returns true.
+template <typename Visit>
+void for_each_ftdi_device(ftdi_context* context, Visit visit) {
+    ftdi_device_list* raw = nullptr;
+    const int n = ftdi_usb_find_all(context, &raw, kAnyFtdiVendor, kAnyFtdiProduct);
+    std::unique_ptr<ftdi_device_list, ListDeleter> list(raw);
+    for (ftdi_device_list* item = list.get(); n > 0 && item != nullptr; item = item->next)
+        if (visit(item->dev)) return;
+}
+
 std::string read_strings(ftdi_context* context, libusb_device* device, std::string& serial) {
     std::array<char, 128> manufacturer{}, description{}, serial_text{};
     // Fails with -4 when the device cannot be opened (typically: no permission); the strings
@@ -64,22 +74,19 @@ std::vector<UsbFtdiDevice> find_ftdi_devices() {
     std::vector<UsbFtdiDevice> found;
     ftdi_context* context = ftdi_new();  // nullptr when libusb cannot start
     if (context == nullptr) return found;
-    ftdi_device_list* raw = nullptr;
-    const int n = ftdi_usb_find_all(context, &raw, kAnyFtdiVendor, kAnyFtdiProduct);
-    std::unique_ptr<ftdi_device_list, ListDeleter> list(raw);
-    for (ftdi_device_list* item = list.get(); n > 0 && item != nullptr; item = item->next) {
+    for_each_ftdi_device(context, [&](libusb_device* device) {
         libusb_device_descriptor descriptor{};
-        if (libusb_get_device_descriptor(item->dev, &descriptor) != 0) continue;
+        if (libusb_get_device_descriptor(device, &descriptor) != 0) return false;
         UsbFtdiDevice d;
-        d.bus = libusb_get_bus_number(item->dev);
-        d.address = libusb_get_device_address(item->dev);
+        d.bus = libusb_get_bus_number(device);
+        d.address = libusb_get_device_address(device);
         d.vendor_id = descriptor.idVendor;
         d.product_id = descriptor.idProduct;
         d.release = descriptor.bcdDevice;
-        d.description = read_strings(context, item->dev, d.serial);
+        d.description = read_strings(context, device, d.serial);
         found.push_back(std::move(d));
-    }
-    list.reset();
+        return false;
+    });
     ftdi_free(context);
     return found;
 }
@@ -87,18 +94,13 @@ std::vector<UsbFtdiDevice> find_ftdi_devices() {
 ftdi_context* open_ftdi_device(std::uint8_t bus, std::uint8_t address) {
     ftdi_context* context = ftdi_new();
     if (context == nullptr) return nullptr;
-    ftdi_device_list* raw = nullptr;
-    const int n = ftdi_usb_find_all(context, &raw, kAnyFtdiVendor, kAnyFtdiProduct);
-    std::unique_ptr<ftdi_device_list, ListDeleter> list(raw);
     bool opened = false;
-    for (ftdi_device_list* item = list.get(); n > 0 && item != nullptr; item = item->next) {
-        if (libusb_get_bus_number(item->dev) != bus ||
-            libusb_get_device_address(item->dev) != address)
-            continue;
-        opened = ftdi_usb_open_dev(context, item->dev) == 0;
-        break;
-    }
-    list.reset();
+    for_each_ftdi_device(context, [&](libusb_device* device) {
+        if (libusb_get_bus_number(device) != bus || libusb_get_device_address(device) != address)
+            return false;
+        opened = ftdi_usb_open_dev(context, device) == 0;
+        return true;
+    });
     if (!opened) {
         ftdi_free(context);
         return nullptr;
