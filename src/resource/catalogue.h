@@ -22,8 +22,6 @@ namespace korvel::resource {
 inline constexpr std::string_view kResourceFileName = "main.uir";
 inline constexpr int kPanelCount = 7;
 inline constexpr int kControlCount = 147;
-// The first control id of every panel.
-inline constexpr int kFirstControlId = 2;
 
 // The panels in id order (1..7).
 inline constexpr PanelSpec kPanels[] = {
@@ -130,9 +128,5 @@ consteval int menu_id_of(std::string_view constant) {
     }
     throw "unknown menu constant";
 }
-
-// Readable names for diagnostics and tests.
-std::string_view kind_name(ControlKind kind);
-std::string_view data_type_name(DataType type);
 
 }  // namespace korvel::resource
