@@ -3,6 +3,11 @@
 #include <QPainter>
 
 namespace korvel::qtview {
+namespace {
+
+constexpr QRgb kOnColour = 0x20c030;  // green
+
+}  // namespace
 
 LedWidget::LedWidget(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -11,11 +16,6 @@ LedWidget::LedWidget(QWidget* parent) : QWidget(parent) {
 void LedWidget::setOn(bool on) {
     if (on == on_) return;
     on_ = on;
-    update();
-}
-
-void LedWidget::setOnColor(const QColor& color) {
-    on_color_ = color;
     update();
 }
 
@@ -29,7 +29,7 @@ void LedWidget::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing);
     const int d = qMin(width(), height()) - 2;
     const QRectF r((width() - d) / 2.0, (height() - d) / 2.0, d, d);
-    const QColor fill = on_ ? on_color_ : palette().color(QPalette::Mid).darker(150);
+    const QColor fill = on_ ? QColor(kOnColour) : palette().color(QPalette::Mid).darker(150);
     QRadialGradient g(r.center() - QPointF(d / 5.0, d / 5.0), d * 0.7);
     g.setColorAt(0, fill.lighter(on_ ? 160 : 120));
     g.setColorAt(1, fill);

@@ -1,7 +1,6 @@
 // A round on/off lamp, sized from the font so it scales with the desktop's text size.
 #pragma once
 
-#include <QColor>
 #include <QWidget>
 
 namespace korvel::qtview {
@@ -13,7 +12,6 @@ class LedWidget : public QWidget {
 
     bool isOn() const { return on_; }
     void setOn(bool on);
-    void setOnColor(const QColor& color);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -23,7 +21,6 @@ class LedWidget : public QWidget {
 
   private:
     bool on_ = false;
-    QColor on_color_{0x20, 0xc0, 0x30};
 };
 
 }  // namespace korvel::qtview
