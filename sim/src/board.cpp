@@ -113,23 +113,24 @@ Board::~Board() = default;
 void Board::attach() {
     if (attached_) return;
     attached_ = true;
-    impl_->power_on();
-    direction_ = 0;
-    latch_ = 0;
-    impl_->drive(direction_, latch_);
-    if (impl_->power_listener) impl_->power_listener(true);
+    power_changed();
 }
 
 void Board::detach() {
     if (!attached_) return;
     attached_ = false;
     ++impl_->power_cycles;
-    // The unit loses power: what the chips will hold when it comes back is their EEPROM.
+    power_changed();
+}
+
+// Either way the chips start over from their EEPROM copies (on a detach: what they will hold when
+// the unit comes back) and the FTDI chip's pins are inputs again.
+void Board::power_changed() {
     impl_->power_on();
     direction_ = 0;
     latch_ = 0;
     impl_->drive(direction_, latch_);
-    if (impl_->power_listener) impl_->power_listener(false);
+    if (impl_->power_listener) impl_->power_listener(attached_);
 }
 
 void Board::set_direction(std::uint8_t mask) {

@@ -116,6 +116,8 @@ class Board {
     std::uint64_t power_cycles() const;
 
   private:
+    void power_changed();  // after attached_ changed: chips, pins and the power listener
+
     bool attached_ = true;
     std::uint8_t direction_ = 0;
     std::uint8_t latch_ = 0;
