@@ -118,12 +118,16 @@ NumericSlideView::NumericSlideView(int panel, const resource::ControlSpec& spec,
     grid->setColumnStretch(1, 1);
     applyRange();
 
-    connect(slider_, &QSlider::valueChanged, this, &NumericSlideView::sliderMoved);
-    connect(slider_, &QSlider::sliderReleased, this,
-            [this] { deliver(slider_value_at(slider_->value(), lo_, hi_, positions_), false); });
+    // While the slide is dragged the callback follows it; the commit comes on release.
+    connect(slider_, &QSlider::valueChanged, this, [this](int position) {
+        deliver(slider_value_at(position, lo_, hi_, positions_), true, !slider_->isSliderDown());
+    });
+    connect(slider_, &QSlider::sliderReleased, this, [this] {
+        deliver(slider_value_at(slider_->value(), lo_, hi_, positions_), false, true);
+    });
     // A value typed into the slide's field moves the slide there: a completed move.
     connect(field_, &QDoubleSpinBox::valueChanged, this,
-            [this](double value) { deliver(value, true); });
+            [this](double value) { deliver(value, true, true); });
     routeWheel(slider_, true);
     routeWheel(field_, true);
     setWidgets(formLabel(parent_widget), cell);
@@ -151,20 +155,9 @@ void NumericSlideView::applyRange() {
     field_->setDisplayChars(kSlideFieldChars);
 }
 
-void NumericSlideView::sliderMoved(int position) {
-    const double value = slider_value_at(position, lo_, hi_, positions_);
-    if (slider_->isSliderDown()) {
-        // Still being dragged: the callback follows the slide; the commit comes on release.
-        korvel::platform::operate_ctrl(panel(), control(), value, EVENT_VAL_CHANGED);
-        inputDelivered();
-    } else {
-        deliver(value, true);
-    }
-}
-
-void NumericSlideView::deliver(double value, bool moved) {
+void NumericSlideView::deliver(double value, bool moved, bool completed) {
     if (moved) korvel::platform::operate_ctrl(panel(), control(), value, EVENT_VAL_CHANGED);
-    if (korvel::platform::panel_loaded(panel()))
+    if (completed && korvel::platform::panel_loaded(panel()))
         korvel::platform::operate_ctrl(panel(), control(), value, EVENT_COMMIT);
     inputDelivered();
 }

@@ -40,8 +40,9 @@ class NumericSlideView : public ControlView {
 
   private:
     void applyRange();
-    void sliderMoved(int position);
-    void deliver(double value, bool completed);
+    // Sends the value: EVENT_VAL_CHANGED when the slide `moved`, EVENT_COMMIT when the move is
+    // `completed`.
+    void deliver(double value, bool moved, bool completed);
 
     QSlider* slider_;
     NumberSpinBox* field_;
