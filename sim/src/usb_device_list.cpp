@@ -7,13 +7,14 @@ namespace {
 constexpr std::uint32_t kFlagOpened = 0x1;
 constexpr std::size_t kMaxSerial = 15, kMaxDescription = 63;  // the driver's record fields
 
-ListEntry entry_for(const FtdiPort& port, bool is_board, std::uintptr_t board_list_handle) {
+ListEntry entry_for(const Usb::Impl& impl, const FtdiPort& port) {
+    const bool is_board = &port == &impl.board_port;
     ListEntry e;
     e.flags = port.handle ? kFlagOpened : 0;
     e.loc_id = port.loc_id;
     e.serial = port.serial.substr(0, kMaxSerial);
     e.description = port.description.substr(0, kMaxDescription);
-    e.handle = port.handle ? port.handle : (is_board ? board_list_handle : 0);
+    e.handle = port.handle ? port.handle : (is_board ? impl.board_list_handle : 0);
     return e;
 }
 }  // namespace
@@ -32,8 +33,7 @@ Status Usb::get_device_info_list(std::vector<ListEntry>& out, std::size_t capaci
     const auto ports = impl_->listed();
     out.clear();
     for (std::size_t i = 0; i < ports.size() && i < capacity; ++i)
-        out.push_back(
-            entry_for(*ports[i], ports[i] == &impl_->board_port, impl_->board_list_handle));
+        out.push_back(entry_for(*impl_, *ports[i]));
     count = static_cast<std::uint32_t>(ports.size());
     return kOk;
 }
@@ -43,7 +43,7 @@ Status Usb::get_device_info_detail(std::uint32_t index, ListEntry& out) {
     if (!impl_->enter(Call::GetDeviceInfoDetail, st)) return st;
     const auto ports = impl_->listed();
     if (index >= ports.size()) return kDeviceNotFound;
-    out = entry_for(*ports[index], ports[index] == &impl_->board_port, impl_->board_list_handle);
+    out = entry_for(*impl_, *ports[index]);
     return kOk;
 }
 
