@@ -8,14 +8,12 @@
 #include <limits>
 #include <optional>
 
+#include "api/level_limits.h"
 #include "api/pattern_codes.h"
 
 namespace korvelctl {
 
 namespace {
-
-constexpr double kDutyMin = 1.8, kDutyMax = 3.3;
-constexpr double kAmplitudeMin = 1.8, kAmplitudeMax = 2.7;
 
 std::string lower(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(),
@@ -128,10 +126,11 @@ std::variant<std::vector<Setting>, std::string> parse_settings(
         if (keyword == "divide") parsed = parse_divide(value);
         if (keyword == "clock") parsed = parse_clock(value);
         if (keyword == "duty")
-            parsed = parse_level(Setting::Kind::Duty, keyword, value, kDutyMin, kDutyMax);
+            parsed = parse_level(Setting::Kind::Duty, keyword, value,
+                                 korvel::api::kDutyCycleMinVolts, korvel::api::kDutyCycleMaxVolts);
         if (keyword == "amplitude")
-            parsed =
-                parse_level(Setting::Kind::Amplitude, keyword, value, kAmplitudeMin, kAmplitudeMax);
+            parsed = parse_level(Setting::Kind::Amplitude, keyword, value,
+                                 korvel::api::kAmplitudeMinVolts, korvel::api::kAmplitudeMaxVolts);
         if (auto* message = std::get_if<std::string>(&parsed)) return *message;
         settings.push_back(std::get<Setting>(parsed));
     }

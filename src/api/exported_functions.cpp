@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "api/level_limits.h"
 #include "ds4520/ds4520.h"
 #include "korvel.h"
 #include "link/usb_link.h"
@@ -22,9 +23,6 @@ constexpr int kWholeBank0 = 0xFF;
 constexpr int kDutyCycleChannel = 2;
 constexpr int kAmplitudeChannel = 3;
 constexpr std::uint8_t kVolatileWrite = 1;
-
-constexpr double kDutyCycleMin = 1.8, kDutyCycleMax = 3.3;
-constexpr double kAmplitudeMin = 1.8, kAmplitudeMax = 2.7;
 
 // The limits are compared in double precision against the decimal values; a value outside
 // becomes the single-precision limit. So a request of exactly 1.8 V (whose float lies just below
@@ -68,14 +66,18 @@ int ClockOutput1(int on) {
 }
 
 int set_dutycycle(float volts) {
-    korvel::dac_write(kDutyCycleChannel, limit_volts(volts, kDutyCycleMin, kDutyCycleMax),
-                      kVolatileWrite);
+    korvel::dac_write(
+        kDutyCycleChannel,
+        limit_volts(volts, korvel::api::kDutyCycleMinVolts, korvel::api::kDutyCycleMaxVolts),
+        kVolatileWrite);
     return 1;
 }
 
 int set_amplitude(float volts) {
-    korvel::dac_write(kAmplitudeChannel, limit_volts(volts, kAmplitudeMin, kAmplitudeMax),
-                      kVolatileWrite);
+    korvel::dac_write(
+        kAmplitudeChannel,
+        limit_volts(volts, korvel::api::kAmplitudeMinVolts, korvel::api::kAmplitudeMaxVolts),
+        kVolatileWrite);
     return 1;
 }
 
