@@ -1,6 +1,5 @@
 #include "unit_access.h"
 
-#include <strings.h>
 #include <cstring>
 #include <variant>
 
@@ -11,11 +10,6 @@
 namespace korvelctl {
 
 namespace {
-
-bool is_unit_description(const char* description) {
-    return strcasecmp(description, korvel::kPrimaryDescription) == 0 ||
-           strcasecmp(description, korvel::kAlternateDescription) == 0;
-}
 
 std::string text_field(const char* field, std::size_t size) {
     return std::string(field, strnlen(field, size));
@@ -41,7 +35,7 @@ std::variant<std::vector<FtdiDevice>, std::string> list_devices() {
         d.index = static_cast<int>(i);
         d.description = text_field(records[i].Description, sizeof records[i].Description);
         d.serial = text_field(records[i].SerialNumber, sizeof records[i].SerialNumber);
-        d.is_unit = is_unit_description(d.description.c_str());
+        d.is_unit = korvel::is_unit(records[i]);
         devices.push_back(std::move(d));
     }
     return devices;

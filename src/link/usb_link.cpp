@@ -32,11 +32,6 @@ bool description_is(const FT_DEVICE_LIST_INFO_NODE& record, const char* wanted) 
     return strcasecmp(text, wanted) == 0;
 }
 
-bool is_unit(const FT_DEVICE_LIST_INFO_NODE& record) {
-    return description_is(record, kPrimaryDescription) ||
-           description_is(record, kAlternateDescription);
-}
-
 // Builds and reads the driver's device list. Returns the number of records that may be walked
 // (never more than the list holds), or 0; `read_failed` tells a failed read from an empty list.
 int refresh_device_list(bool& read_failed) {
@@ -65,6 +60,11 @@ void release_opened_handle() {
 }
 
 }  // namespace
+
+bool is_unit(const FT_DEVICE_LIST_INFO_NODE& record) {
+    return description_is(record, kPrimaryDescription) ||
+           description_is(record, kAlternateDescription);
+}
 
 bool usb_handle_usable() {
     return g_opened_handle != nullptr && usb_handle == g_opened_handle &&

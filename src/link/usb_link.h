@@ -39,6 +39,10 @@ extern std::uint32_t fpga_pin_image;
 extern std::uint8_t usb_out_buffer[kUsbOutBufferSize];
 extern int usb_out_count;
 
+// True when a device-list record describes the unit: one of the two descriptions, in any letter
+// case, over the whole 64-character field (which the driver need not terminate).
+bool is_unit(const FT_DEVICE_LIST_INFO_NODE& record);
+
 // 1 when the unit is open and set up, 0 otherwise.
 int init_usb();
 // 1 when a device with one of the unit's descriptions is attached.
