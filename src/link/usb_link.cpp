@@ -18,7 +18,6 @@ char device_serial[16] = {};
 namespace {
 
 constexpr DWORD kBaudRate = 921600;
-const FT_HANDLE kUnusableHandle = reinterpret_cast<FT_HANDLE>(1);
 
 // The handle this program opened and has not closed yet, or null. usb_handle may be overwritten
 // from a device record (and so differ from it); only this one may be given back to the driver.

@@ -28,8 +28,9 @@ constexpr std::uint8_t kPinFpgaData = 0x10;
 constexpr std::uint8_t kPinSelectErrorMemory = 0x20;
 constexpr std::uint8_t kPinSelectPatternMemory = 0x40;
 
-// The one device handle. 0 at start; the value 1 marks no usable device.
+// The one device handle. 0 at start; the value 1 (kUnusableHandle) marks no usable device.
 extern FT_HANDLE usb_handle;
+inline const FT_HANDLE kUnusableHandle = reinterpret_cast<FT_HANDLE>(1);
 extern FT_DEVICE_LIST_INFO_NODE device_info_list[kDeviceListSize];
 // Serial number of the unit last matched by init_usb, NUL-terminated.
 extern char device_serial[16];

@@ -12,8 +12,6 @@ int usb_out_count = 0;
 
 namespace {
 
-const FT_HANDLE kUnusableHandle = reinterpret_cast<FT_HANDLE>(1);
-
 // Bytes written while the handle is closed are lost, as they would be with no unit attached.
 void write_out() {
     const int count = std::clamp(usb_out_count, 0, kUsbOutBufferSize);
