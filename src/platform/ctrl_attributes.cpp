@@ -91,6 +91,16 @@ int set_number_attribute(int panel, int control, ControlState& c, int attribute,
     }
 }
 
+// Where a text attribute (tooltip, label) is kept; nullptr with the reason in `error` for any
+// other attribute: a number attribute asked for as text, or no attribute at all.
+std::string* text_attribute(ControlState& c, int attribute, int* error) {
+    if (attribute == ATTR_TOOLTIP_TEXT) return &c.tooltip;
+    if (attribute == ATTR_LABEL_TEXT) return &c.label;
+    *error = attribute >= ATTR_TEXT_COLOR && attribute <= ATTR_CTRL_INDEX ? UIETypeMismatch
+                                                                          : UIEInvalidAttribute;
+    return nullptr;
+}
+
 }  // namespace
 
 namespace korvel::platform {
@@ -160,12 +170,10 @@ int SetCtrlAttribute(int panel, int control, int attribute, const char* value) {
     int error = 0;
     ControlState* c = find_control(panel, control, &error);
     if (c == nullptr) return error;
-    if (attribute != ATTR_TOOLTIP_TEXT && attribute != ATTR_LABEL_TEXT) {
-        return attribute >= ATTR_TEXT_COLOR && attribute <= ATTR_CTRL_INDEX ? UIETypeMismatch
-                                                                            : UIEInvalidAttribute;
-    }
+    std::string* text = text_attribute(*c, attribute, &error);
+    if (text == nullptr) return error;
     if (value == nullptr) return UIEBadArgument;
-    (attribute == ATTR_TOOLTIP_TEXT ? c->tooltip : c->label) = value;
+    *text = value;
     notify(
         [&](korvel::platform::ViewObserver& o) { o.attribute_changed(panel, control, attribute); });
     return 0;
@@ -173,14 +181,12 @@ int SetCtrlAttribute(int panel, int control, int attribute, const char* value) {
 
 int GetCtrlAttribute(int panel, int control, int attribute, std::string* value) {
     int error = 0;
-    const ControlState* c = find_control(panel, control, &error);
+    ControlState* c = find_control(panel, control, &error);
     if (c == nullptr) return error;
-    if (attribute != ATTR_TOOLTIP_TEXT && attribute != ATTR_LABEL_TEXT) {
-        return attribute >= ATTR_TEXT_COLOR && attribute <= ATTR_CTRL_INDEX ? UIETypeMismatch
-                                                                            : UIEInvalidAttribute;
-    }
+    const std::string* text = text_attribute(*c, attribute, &error);
+    if (text == nullptr) return error;
     if (value == nullptr) return UIEBadArgument;
-    *value = attribute == ATTR_TOOLTIP_TEXT ? c->tooltip : c->label;
+    *value = *text;
     return 0;
 }
 
