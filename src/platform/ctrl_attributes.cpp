@@ -17,18 +17,18 @@ using korvel::resource::DataType;
 namespace {
 
 bool is_numeric(const ControlState& c) {
-    return korvel::resource::is_numeric_kind(c.spec->kind);
+    return korvel::resource::is_numeric_kind(c.def->kind);
 }
 bool is_timer(const ControlState& c) {
-    return c.spec->kind == ControlKind::Timer;
+    return c.def->kind == ControlKind::Timer;
 }
 
 // A limit or increment in the control's data type, within the type's range.
 double to_control_type(const ControlState& c, double v) {
     double lo = 0.0;
     double hi = 0.0;
-    korvel::platform::detail::type_limits(c.spec->type, &lo, &hi);
-    const DataType t = c.spec->type;
+    korvel::platform::detail::type_limits(c.def->type, &lo, &hi);
+    const DataType t = c.def->type;
     if (t == DataType::Int || t == DataType::UnsignedInt) v = std::nearbyint(v);
     v = std::clamp(v, lo, hi);
     if (t == DataType::Float) v = static_cast<double>(static_cast<float>(v));
@@ -150,7 +150,7 @@ int get_ctrl_attribute_number(int panel, int control, int attribute, double* val
             v = c->interval;
             break;
         case ATTR_CTRL_INDEX:
-            if (!resource::is_ring_kind(c->spec->kind)) return UIEInvalidAttribute;
+            if (!resource::is_ring_kind(c->def->kind)) return UIEInvalidAttribute;
             v = c->ring_index;
             break;
         case ATTR_TOOLTIP_TEXT:

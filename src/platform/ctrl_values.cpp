@@ -18,7 +18,7 @@ namespace {
 // Selects ring item `index` (a valid list position) and tells the observers.
 void select_ring_item(int panel, int control, ControlState& c, std::size_t index) {
     c.ring_index = static_cast<int>(index);
-    c.number = c.spec->items[index].value;
+    c.number = c.def->items[index].value;
     notify([&](ViewObserver& o) { o.value_changed(panel, control); });
 }
 
@@ -47,11 +47,11 @@ void type_limits(DataType type, double* lo, double* hi) {
 
 bool coerce_number(const ControlState& c, double v, double* out) {
     if (std::isnan(v)) return false;
-    if (resource::is_binary_kind(c.spec->kind)) {
+    if (resource::is_binary_kind(c.def->kind)) {
         *out = v != 0.0 ? 1.0 : 0.0;
         return true;
     }
-    const DataType type = c.spec->type;
+    const DataType type = c.def->type;
     if (type == DataType::Int || type == DataType::UnsignedInt) v = std::nearbyint(v);
     v = std::fmin(std::fmax(v, c.min), c.max);
     if (type == DataType::Float) v = static_cast<double>(static_cast<float>(v));
@@ -60,14 +60,14 @@ bool coerce_number(const ControlState& c, double v, double* out) {
 }
 
 int store_number(int panel, int control, ControlState& c, double v) {
-    const auto kind = c.spec->kind;
+    const auto kind = c.def->kind;
     if (resource::is_text_kind(kind) || resource::is_valueless_kind(kind)) return UIETypeMismatch;
     if (resource::is_ring_kind(kind)) {
         if (std::isnan(v)) return UIEBadArgument;
-        const DataType type = c.spec->type;
+        const DataType type = c.def->type;
         const double want =
             (type == DataType::Int || type == DataType::UnsignedInt) ? std::nearbyint(v) : v;
-        const auto& items = c.spec->items;
+        const auto& items = c.def->items;
         for (std::size_t i = 0; i < items.size(); ++i) {
             if (items[i].value == want) {
                 select_ring_item(panel, control, c, i);
@@ -104,7 +104,7 @@ int get_ctrl_number(int panel, int control, double* value) {
     int error = 0;
     const ControlState* c = find_control(panel, control, &error);
     if (c == nullptr) return error;
-    const auto kind = c->spec->kind;
+    const auto kind = c->def->kind;
     if (resource::is_text_kind(kind) || resource::is_valueless_kind(kind)) return UIETypeMismatch;
     if (value == nullptr) return UIEBadArgument;
     *value = c->number;
@@ -122,7 +122,7 @@ int get_ctrl_text(int panel, int control, std::string* value) {
     int error = 0;
     const ControlState* c = find_control(panel, control, &error);
     if (c == nullptr) return error;
-    if (!resource::is_text_kind(c->spec->kind)) return UIETypeMismatch;
+    if (!resource::is_text_kind(c->def->kind)) return UIETypeMismatch;
     if (value == nullptr) return UIEBadArgument;
     *value = c->text;
     return 0;
@@ -132,7 +132,7 @@ int set_ctrl_text(int panel, int control, std::string_view value) {
     int error = 0;
     ControlState* c = find_control(panel, control, &error);
     if (c == nullptr) return error;
-    if (!resource::is_text_kind(c->spec->kind)) return UIETypeMismatch;
+    if (!resource::is_text_kind(c->def->kind)) return UIETypeMismatch;
     c->text = std::string(value);
     notify([&](ViewObserver& o) { o.value_changed(panel, control); });
     return 0;
@@ -168,7 +168,7 @@ int ResetTextBox(int panel, int control, const char* text) {
     int error = 0;
     const ControlState* c = find_control(panel, control, &error);
     if (c == nullptr) return error;
-    if (c->spec->kind != korvel::resource::ControlKind::TextBox) return UIENotAllowed;
+    if (c->def->kind != korvel::resource::ControlKind::TextBox) return UIENotAllowed;
     return SetCtrlVal(panel, control, text == nullptr ? "" : text);
 }
 
@@ -176,7 +176,7 @@ int GetCtrlIndex(int panel, int control, int* index) {
     int error = 0;
     const ControlState* c = find_control(panel, control, &error);
     if (c == nullptr) return error;
-    if (!korvel::resource::is_ring_kind(c->spec->kind)) return UIENotAllowed;
+    if (!korvel::resource::is_ring_kind(c->def->kind)) return UIENotAllowed;
     if (index == nullptr) return UIEBadArgument;
     *index = c->ring_index;
     return 0;
@@ -186,8 +186,8 @@ int SetCtrlIndex(int panel, int control, int index) {
     int error = 0;
     ControlState* c = find_control(panel, control, &error);
     if (c == nullptr) return error;
-    if (!korvel::resource::is_ring_kind(c->spec->kind)) return UIENotAllowed;
-    if (index < 0 || static_cast<std::size_t>(index) >= c->spec->items.size())
+    if (!korvel::resource::is_ring_kind(c->def->kind)) return UIENotAllowed;
+    if (index < 0 || static_cast<std::size_t>(index) >= c->def->items.size())
         return UIEItemNotFound;
     korvel::platform::detail::select_ring_item(panel, control, *c, static_cast<std::size_t>(index));
     return 0;
@@ -197,8 +197,8 @@ int GetNumListItems(int panel, int control, int* count) {
     int error = 0;
     const ControlState* c = find_control(panel, control, &error);
     if (c == nullptr) return error;
-    if (!korvel::resource::is_ring_kind(c->spec->kind)) return UIENotAllowed;
+    if (!korvel::resource::is_ring_kind(c->def->kind)) return UIENotAllowed;
     if (count == nullptr) return UIEBadArgument;
-    *count = static_cast<int>(c->spec->items.size());
+    *count = static_cast<int>(c->def->items.size());
     return 0;
 }

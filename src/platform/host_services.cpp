@@ -20,12 +20,12 @@ const char* or_empty(const char* s) {
     return s != nullptr ? s : "";
 }
 
-int select_file(const char* directory, const char* file_spec, const char* type_list,
+int select_file(const char* directory, const char* file_pattern, const char* type_list,
                 const char* title, int button, int restrict_dir, int restrict_ext,
                 char* path_name) {
     if (path_name == nullptr) return UIEBadArgument;
     FileSelectRequest request{
-        or_empty(directory), or_empty(file_spec), or_empty(type_list), or_empty(title), button,
+        or_empty(directory), or_empty(file_pattern), or_empty(type_list), or_empty(title), button,
         restrict_dir != 0,   restrict_ext != 0};
     std::string path;
     int result = host().file_select(request, &path);
@@ -95,18 +95,18 @@ int MessagePopup(const char* title, const char* message) {
     return 0;
 }
 
-int FileSelectPopup(const char* defaultDirectory, const char* defaultFileSpec,
+int FileSelectPopup(const char* defaultDirectory, const char* defaultFilePattern,
                     const char* fileTypeList, const char* title, int buttonLabel,
                     int restrictDirectory, int restrictExtension, int, int, char* pathName) {
-    return korvel::platform::select_file(defaultDirectory, defaultFileSpec, fileTypeList, title,
+    return korvel::platform::select_file(defaultDirectory, defaultFilePattern, fileTypeList, title,
                                          buttonLabel, restrictDirectory, restrictExtension,
                                          pathName);
 }
 
-int FileSelectPopupEx(const char* defaultDirectory, const char* defaultFileSpec,
+int FileSelectPopupEx(const char* defaultDirectory, const char* defaultFilePattern,
                       const char* fileTypeList, const char* title, int buttonLabel,
                       int restrictDirectory, int restrictExtension, char* pathName) {
-    return korvel::platform::select_file(defaultDirectory, defaultFileSpec, fileTypeList, title,
+    return korvel::platform::select_file(defaultDirectory, defaultFilePattern, fileTypeList, title,
                                          buttonLabel, restrictDirectory, restrictExtension,
                                          pathName);
 }

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "resource/control_spec.h"
+#include "resource/control_def.h"
 
 namespace korvel::platform {
 
@@ -16,7 +16,7 @@ int panel_parent(int panel);
 // Handles of the loaded panels, in load order.
 std::vector<int> loaded_panels();
 // The catalogue record of a control of a loaded panel, or nullptr.
-const resource::ControlSpec* control_spec(int panel, int control);
+const resource::ControlDef* control_def(int panel, int control);
 // Number of callbacks being delivered right now (0 outside callbacks).
 int dispatch_depth();
 

@@ -13,7 +13,7 @@ int dispatch_ctrl_event(int panel, int control, int event, int data1, int data2)
     int error = 0;
     const ControlState* c = find_control(panel, control, &error);
     if (c == nullptr) return error;
-    const CtrlCallback* registered = find_callback(c->spec->callback);
+    const CtrlCallback* registered = find_callback(c->def->callback);
     if (registered == nullptr) return 0;
     // A copy: the callback may re-register or clear the table while it runs.
     const CtrlCallback fn = *registered;
@@ -60,7 +60,7 @@ int operate_ctrl(int panel, int control, double value, int event) {
     int error = 0;
     ControlState* c = operable(panel, control, &error);
     if (c == nullptr) return error;
-    if (!operator_may_set(c->spec->kind)) return UIENotAllowed;
+    if (!operator_may_set(c->def->kind)) return UIENotAllowed;
     const int r = detail::store_number(panel, control, *c, value);
     if (r < 0) return r;
     return dispatch_ctrl_event(panel, control, event, 0, 0);
@@ -70,7 +70,7 @@ int operate_ctrl_text(int panel, int control, std::string_view text, int event) 
     int error = 0;
     ControlState* c = operable(panel, control, &error);
     if (c == nullptr) return error;
-    if (!operator_may_set(c->spec->kind)) return UIENotAllowed;
+    if (!operator_may_set(c->def->kind)) return UIENotAllowed;
     const int r = set_ctrl_text(panel, control, text);
     if (r < 0) return r;
     return dispatch_ctrl_event(panel, control, event, 0, 0);
@@ -96,8 +96,8 @@ int press_key(int panel, int key) {
         if (p == nullptr) return 1;
     }
     for (const ControlState& c : p->controls) {
-        if (c.spec->shortcut_key != 0 && c.spec->shortcut_key == key && !c.dimmed) {
-            const int id = c.spec->id;
+        if (c.def->shortcut_key != 0 && c.def->shortcut_key == key && !c.dimmed) {
+            const int id = c.def->id;
             dispatch_ctrl_event(panel, id, EVENT_COMMIT, 0, 0);
             return 1;
         }

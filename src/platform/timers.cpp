@@ -17,7 +17,7 @@ using detail::ControlState;
 using detail::model;
 
 bool is_running_timer(const ControlState& c) {
-    return c.spec->kind == resource::ControlKind::Timer && c.enabled && c.interval > 0.0;
+    return c.def->kind == resource::ControlKind::Timer && c.enabled && c.interval > 0.0;
 }
 
 // Moves a timer's due time on by whole intervals until it lies after `now`.
@@ -35,7 +35,7 @@ int process_due_at(double now) {
     for (const auto& [handle, panel] : model().panels)
         for (const auto& c : panel->controls)
             if (is_running_timer(c) && c.next_due <= now)
-                due.emplace_back(c.next_due, handle, c.spec->id);
+                due.emplace_back(c.next_due, handle, c.def->id);
     std::sort(due.begin(), due.end());
     int fired = 0;
     for (const auto& [when, panel, control] : due) {

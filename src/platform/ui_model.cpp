@@ -32,7 +32,7 @@ ControlState* find_control(int panel, int control, int* error) {
         return nullptr;
     }
     for (auto& c : p->controls)
-        if (c.spec->id == control) return &c;
+        if (c.def->id == control) return &c;
     *error = UIEInvalidControl;
     return nullptr;
 }
@@ -64,33 +64,33 @@ bool takes_focus(resource::ControlKind k) {
            k != ControlKind::Timer && k != ControlKind::Led;
 }
 
-ControlState make_control(const resource::ControlSpec& spec, double now) {
+ControlState make_control(const resource::ControlDef& def, double now) {
     ControlState c;
-    c.spec = &spec;
-    c.visible = spec.visible;
-    c.tooltip = std::string(spec.tooltip);
-    c.label = std::string(spec.label);
-    c.text = std::string(spec.text);
-    c.increment = spec.increment;
-    if (resource::is_binary_kind(spec.kind)) {
+    c.def = &def;
+    c.visible = def.visible;
+    c.tooltip = std::string(def.tooltip);
+    c.label = std::string(def.label);
+    c.text = std::string(def.text);
+    c.increment = def.increment;
+    if (resource::is_binary_kind(def.kind)) {
         c.min = 0.0;
         c.max = 1.0;
-    } else if (spec.has_range) {
-        c.min = spec.min;
-        c.max = spec.max;
+    } else if (def.has_range) {
+        c.min = def.min;
+        c.max = def.max;
     } else {
-        type_limits(spec.type, &c.min, &c.max);
+        type_limits(def.type, &c.min, &c.max);
     }
-    if (resource::is_ring_kind(spec.kind)) {
-        const int n = static_cast<int>(spec.items.size());
-        c.ring_index = n == 0 ? 0 : std::clamp(spec.selected_index, 0, n - 1);
-        c.number = n == 0 ? 0.0 : spec.items[static_cast<std::size_t>(c.ring_index)].value;
+    if (resource::is_ring_kind(def.kind)) {
+        const int n = static_cast<int>(def.items.size());
+        c.ring_index = n == 0 ? 0 : std::clamp(def.selected_index, 0, n - 1);
+        c.number = n == 0 ? 0.0 : def.items[static_cast<std::size_t>(c.ring_index)].value;
     } else {
-        c.number = spec.value;
+        c.number = def.value;
     }
-    if (spec.kind == resource::ControlKind::Timer) {
-        c.interval = spec.interval;
-        c.next_due = now + spec.interval;
+    if (def.kind == resource::ControlKind::Timer) {
+        c.interval = def.interval;
+        c.next_due = now + def.interval;
     }
     return c;
 }
@@ -126,19 +126,19 @@ int LoadPanel(int parentPanel, const char* fileName, int panelResourceId) {
     if (fileName == nullptr) return UIEBadArgument;
     if (!names_resource_file(fileName)) return UIEResourceNotFound;
     if (parentPanel != 0 && find_panel(parentPanel) == nullptr) return UIEHandleInvalid;
-    const korvel::resource::PanelSpec* spec = korvel::resource::find_panel(panelResourceId);
-    if (spec == nullptr) return UIEResourceNotFound;
+    const korvel::resource::PanelDef* def = korvel::resource::find_panel(panelResourceId);
+    if (def == nullptr) return UIEResourceNotFound;
 
     Model& m = model();
     auto p = std::make_unique<PanelState>();
     p->handle = m.next_handle++;
-    p->spec = spec;
+    p->def = def;
     p->parent = parentPanel;
-    p->title = std::string(spec->title);
-    if (spec->has_menu_bar) p->menu_bar = m.next_menu_bar++;
+    p->title = std::string(def->title);
+    if (def->has_menu_bar) p->menu_bar = m.next_menu_bar++;
     const double now = korvel::platform::clock().now();
-    p->controls.reserve(spec->controls.size());
-    for (const auto& c : spec->controls) {
+    p->controls.reserve(def->controls.size());
+    for (const auto& c : def->controls) {
         p->controls.push_back(make_control(c, now));
         if (p->active_control == 0 && c.visible && takes_focus(c.kind)) p->active_control = c.id;
     }
@@ -251,7 +251,7 @@ bool panel_displayed(int panel) {
 
 int panel_resource_id(int panel) {
     const PanelState* p = find_panel(panel);
-    return p == nullptr ? UIEHandleInvalid : p->spec->id;
+    return p == nullptr ? UIEHandleInvalid : p->def->id;
 }
 
 int panel_parent(int panel) {
@@ -263,10 +263,10 @@ std::vector<int> loaded_panels() {
     return model().load_order;
 }
 
-const resource::ControlSpec* control_spec(int panel, int control) {
+const resource::ControlDef* control_def(int panel, int control) {
     int error = 0;
     const detail::ControlState* c = find_control(panel, control, &error);
-    return c == nullptr ? nullptr : c->spec;
+    return c == nullptr ? nullptr : c->def;
 }
 
 int dispatch_depth() {

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "platform/view_observer.h"
-#include "resource/control_spec.h"
+#include "resource/control_def.h"
 
 namespace korvel::platform::detail {
 
 struct ControlState {
-    const resource::ControlSpec* spec = nullptr;
+    const resource::ControlDef* def = nullptr;
     double number = 0.0;  // numeric, binary and ring controls (a ring: its item's value)
     int ring_index = 0;
     std::string text;  // text controls
@@ -37,13 +37,13 @@ struct ControlState {
 
 struct PanelState {
     int handle = 0;
-    const resource::PanelSpec* spec = nullptr;
+    const resource::PanelDef* def = nullptr;
     int parent = 0;
     std::string title;
     bool displayed = false;
     int active_control = 0;
     int menu_bar = 0;                    // 0: none
-    std::vector<ControlState> controls;  // same order as spec->controls
+    std::vector<ControlState> controls;  // same order as def->controls
 };
 
 struct Model {

@@ -180,11 +180,11 @@ int MessagePopup(const char* title, const char* message);
 // into `pathName` and returns VAL_EXISTING_FILE_SELECTED or VAL_NEW_FILE_SELECTED; returns
 // VAL_NO_FILE_SELECTED (0) when cancelled, leaving `pathName` unchanged. `pathName` must hold
 // MAX_PATHNAME_LEN bytes.
-int FileSelectPopup(const char* defaultDirectory, const char* defaultFileSpec,
+int FileSelectPopup(const char* defaultDirectory, const char* defaultFilePattern,
                     const char* fileTypeList, const char* title, int buttonLabel,
                     int restrictDirectory, int restrictExtension, int allowCancel,
                     int allowMakeDirectory, char* pathName);
-int FileSelectPopupEx(const char* defaultDirectory, const char* defaultFileSpec,
+int FileSelectPopupEx(const char* defaultDirectory, const char* defaultFilePattern,
                       const char* fileTypeList, const char* title, int buttonLabel,
                       int restrictDirectory, int restrictExtension, char* pathName);
 

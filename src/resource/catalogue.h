@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-#include "resource/control_spec.h"
+#include "resource/control_def.h"
 #include "resource/panels/menu_bar.h"
 #include "resource/panels/panel_cal.h"
 #include "resource/panels/panel_data.h"
@@ -24,56 +24,56 @@ inline constexpr int kPanelCount = 7;
 inline constexpr int kControlCount = 147;
 
 // The panels in id order (1..7).
-inline constexpr PanelSpec kPanels[] = {
+inline constexpr PanelDef kPanels[] = {
     data::kPanelCal,  data::kPanelData, data::kPanelDebug, data::kPanelErr,
     data::kPanelHelp, data::kPanelMain, data::kPanelMore,
 };
 
-constexpr std::span<const PanelSpec> panels() {
+constexpr std::span<const PanelDef> panels() {
     return kPanels;
 }
-constexpr const MenuBarSpec& menu_bar() {
+constexpr const MenuBarDef& menu_bar() {
     return data::kMenuBar;
 }
 
-constexpr const PanelSpec* find_panel(int id) {
+constexpr const PanelDef* find_panel(int id) {
     for (const auto& p : kPanels)
         if (p.id == id) return &p;
     return nullptr;
 }
 
-constexpr const PanelSpec* find_panel(std::string_view constant) {
+constexpr const PanelDef* find_panel(std::string_view constant) {
     for (const auto& p : kPanels)
         if (p.constant == constant) return &p;
     return nullptr;
 }
 
-constexpr const ControlSpec* find_control(const PanelSpec& panel, int control_id) {
+constexpr const ControlDef* find_control(const PanelDef& panel, int control_id) {
     for (const auto& c : panel.controls)
         if (c.id == control_id) return &c;
     return nullptr;
 }
 
-constexpr const ControlSpec* find_control(const PanelSpec& panel, std::string_view constant) {
+constexpr const ControlDef* find_control(const PanelDef& panel, std::string_view constant) {
     for (const auto& c : panel.controls)
         if (c.constant == constant) return &c;
     return nullptr;
 }
 
-constexpr const ControlSpec* find_control(int panel_id, int control_id) {
-    const PanelSpec* p = find_panel(panel_id);
+constexpr const ControlDef* find_control(int panel_id, int control_id) {
+    const PanelDef* p = find_panel(panel_id);
     return p != nullptr ? find_control(*p, control_id) : nullptr;
 }
 
 // A menu of the bar by id, or nullptr.
-constexpr const MenuSpec* find_menu(int id) {
+constexpr const MenuDef* find_menu(int id) {
     for (const auto& m : menu_bar().menus)
         if (m.id == id) return &m;
     return nullptr;
 }
 
 // A menu item by id, or nullptr; `menu` receives the menu holding it.
-constexpr const MenuItemSpec* find_menu_item(int id, const MenuSpec** menu = nullptr) {
+constexpr const MenuItemDef* find_menu_item(int id, const MenuDef** menu = nullptr) {
     for (const auto& m : menu_bar().menus)
         for (const auto& item : m.items)
             if (item.id == id) {
@@ -85,8 +85,8 @@ constexpr const MenuItemSpec* find_menu_item(int id, const MenuSpec** menu = nul
 
 // The callback name of a menu id: an item's, or a menu's own when it has no items.
 constexpr std::string_view menu_callback(int id) {
-    if (const MenuItemSpec* item = find_menu_item(id)) return item->callback;
-    if (const MenuSpec* m = find_menu(id)) return m->callback;
+    if (const MenuItemDef* item = find_menu_item(id)) return item->callback;
+    if (const MenuDef* m = find_menu(id)) return m->callback;
     return {};
 }
 
@@ -101,7 +101,7 @@ constexpr int total_control_count() {
 // rejects the constant evaluation.
 consteval int panel_id_of(std::string_view panel) {
     for (std::size_t i = 0; i < std::size(kPanels); ++i) {
-        const PanelSpec p = kPanels[i];
+        const PanelDef p = kPanels[i];
         if (p.constant == panel) return p.id;
     }
     throw "unknown panel constant";
@@ -109,10 +109,10 @@ consteval int panel_id_of(std::string_view panel) {
 
 consteval int control_id_of(std::string_view panel, std::string_view control) {
     for (std::size_t n = 0; n < std::size(kPanels); ++n) {
-        const PanelSpec p = kPanels[n];
+        const PanelDef p = kPanels[n];
         if (p.constant != panel) continue;
         for (std::size_t i = 0; i < p.controls.size(); ++i) {
-            const ControlSpec c = p.controls[i];
+            const ControlDef c = p.controls[i];
             if (c.constant == control) return c.id;
         }
     }

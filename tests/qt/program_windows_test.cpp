@@ -38,7 +38,7 @@ class ProgramWindowsTest : public ViewTest {
     int count_windows(int resource_panel) {
         int n = 0;
         for (PanelWindow* w : qt_->view().windows())
-            if (w->spec().id == resource_panel && w->isVisible()) ++n;
+            if (w->def().id == resource_panel && w->isVisible()) ++n;
         return n;
     }
 

@@ -23,7 +23,7 @@ EnvLookup env(std::map<std::string, std::string> vars) {
     };
 }
 
-const korvel::resource::ControlSpec& spec(int panel, int control) {
+const korvel::resource::ControlDef& def(int panel, int control) {
     return *korvel::resource::find_control(panel, control);
 }
 
@@ -53,15 +53,15 @@ TEST(KeyCodes, ToolkitKeysBecomePlatformCodes) {
 }
 
 TEST(NumberFormat, DecimalsFollowTheControl) {
-    EXPECT_EQ(decimals_for(spec(PANELMAIN, PANELMAIN_DUTY_CYCLE)), 2);
-    EXPECT_EQ(decimals_for(spec(PANELMAIN, PANELMAIN_MUX_AMP)), 2);  // a DAC step is not shown
-    EXPECT_EQ(decimals_for(spec(PANELMORE, PANELMORE_DIVIDE_RATIO_CONTROL)), 0);
-    EXPECT_EQ(decimals_for(spec(PANELCAL, PANELCAL_SLAVESTEP)), 3);  // its minimum is 0.001
-    EXPECT_EQ(format_number(spec(PANELERR, PANELERR_ERROR_RATE), 1.5e-9), "1.500e-09");
+    EXPECT_EQ(decimals_for(def(PANELMAIN, PANELMAIN_DUTY_CYCLE)), 2);
+    EXPECT_EQ(decimals_for(def(PANELMAIN, PANELMAIN_MUX_AMP)), 2);  // a DAC step is not shown
+    EXPECT_EQ(decimals_for(def(PANELMORE, PANELMORE_DIVIDE_RATIO_CONTROL)), 0);
+    EXPECT_EQ(decimals_for(def(PANELCAL, PANELCAL_SLAVESTEP)), 3);  // its minimum is 0.001
+    EXPECT_EQ(format_number(def(PANELERR, PANELERR_ERROR_RATE), 1.5e-9), "1.500e-09");
     double lo = 0, hi = 0;
-    value_range(spec(PANELERR, PANELERR_PULSE_WIDTH), &lo, &hi);
+    value_range(def(PANELERR, PANELERR_PULSE_WIDTH), &lo, &hi);
     EXPECT_EQ(hi, 4294967295.0);
-    value_range(spec(PANELERR, PANELERR_BITS_PER_ERR), &lo, &hi);  // no limit: the float's range
+    value_range(def(PANELERR, PANELERR_BITS_PER_ERR), &lo, &hi);  // no limit: the float's range
     EXPECT_GT(hi, 1e38);
     EXPECT_EQ(format_scale(600.0), "600");
 }

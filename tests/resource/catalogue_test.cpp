@@ -71,7 +71,7 @@ TEST(Catalogue, GeneratedConstantsMatchTheTables) {
 }
 
 TEST(Catalogue, PatternSelectRingReadsItemValuesNotPositions) {
-    const ControlSpec* ring = find_control(PANELMAIN, PANELMAIN_DATA_SELECT);
+    const ControlDef* ring = find_control(PANELMAIN, PANELMAIN_DATA_SELECT);
     ASSERT_NE(ring, nullptr);
     const std::vector<std::pair<std::string, double>> want = {
         {"PRBS6", 12}, {"PRBS7", 1},  {"PRBS9", 2},  {"PRBS11", 3},

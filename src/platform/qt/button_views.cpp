@@ -23,10 +23,10 @@ bool read_binary(int panel, int control, bool* on) {
 
 }  // namespace
 
-CommandButtonView::CommandButtonView(int panel, const resource::ControlSpec& spec,
+CommandButtonView::CommandButtonView(int panel, const resource::ControlDef& def,
                                      QWidget* parent_widget)
-    : ControlView(panel, spec, parent_widget) {
-    button_ = new QPushButton(to_qstring(spec.label), parent_widget);
+    : ControlView(panel, def, parent_widget) {
+    button_ = new QPushButton(to_qstring(def.label), parent_widget);
     button_->setAutoDefault(false);
     connect(button_, &QPushButton::clicked, this, [this] {
         korvel::platform::operate_ctrl(this->panel(), control(), EVENT_COMMIT);
@@ -39,15 +39,15 @@ void CommandButtonView::showLabelText(const QString& text) {
     button_->setText(text);
 }
 
-ToggleButtonView::ToggleButtonView(int panel, const resource::ControlSpec& spec,
+ToggleButtonView::ToggleButtonView(int panel, const resource::ControlDef& def,
                                    QWidget* parent_widget)
-    : ControlView(panel, spec, parent_widget) {
+    : ControlView(panel, def, parent_widget) {
     auto* cell = new QWidget(parent_widget);
     auto* layout = new QVBoxLayout(cell);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
-    if (!spec.label.empty()) {
-        caption_ = new QLabel(to_qstring(spec.label), cell);
+    if (!def.label.empty()) {
+        caption_ = new QLabel(to_qstring(def.label), cell);
         caption_->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
         layout->addWidget(caption_);
     }
@@ -56,8 +56,8 @@ ToggleButtonView::ToggleButtonView(int panel, const resource::ControlSpec& spec,
     button_->setAutoDefault(false);
     // Wide enough for the longer of the two texts, so the button does not jump when toggled.
     const QFontMetrics fm(button_->font());
-    const int text_width = std::max(fm.horizontalAdvance(to_qstring(spec.on_text)),
-                                    fm.horizontalAdvance(to_qstring(spec.off_text)));
+    const int text_width = std::max(fm.horizontalAdvance(to_qstring(def.on_text)),
+                                    fm.horizontalAdvance(to_qstring(def.off_text)));
     button_->setFixedWidth(std::max(text_width + fm.averageCharWidth() * 4, fm.height() * 2));
     layout->addWidget(button_, 0, Qt::AlignHCenter);
     connect(button_, &QPushButton::clicked, this, [this](bool checked) {
@@ -76,7 +76,7 @@ void ToggleButtonView::refreshValue() {
     if (!read_binary(panel(), control(), &on)) return;
     const QSignalBlocker block(button_);
     button_->setChecked(on);
-    button_->setText(to_qstring(on ? spec().on_text : spec().off_text));
+    button_->setText(to_qstring(on ? def().on_text : def().off_text));
 }
 
 QList<QWidget*> ToggleButtonView::colourTargets() const {
@@ -87,9 +87,9 @@ void ToggleButtonView::showLabelText(const QString& text) {
     if (caption_ != nullptr) caption_->setText(text);
 }
 
-CheckBoxView::CheckBoxView(int panel, const resource::ControlSpec& spec, QWidget* parent_widget)
-    : ControlView(panel, spec, parent_widget) {
-    box_ = new QCheckBox(to_qstring(spec.label), parent_widget);
+CheckBoxView::CheckBoxView(int panel, const resource::ControlDef& def, QWidget* parent_widget)
+    : ControlView(panel, def, parent_widget) {
+    box_ = new QCheckBox(to_qstring(def.label), parent_widget);
     connect(box_, &QCheckBox::clicked, this, [this](bool checked) {
         korvel::platform::operate_ctrl(this->panel(), control(), checked ? 1.0 : 0.0, EVENT_COMMIT);
         inputDelivered();
@@ -108,13 +108,13 @@ void CheckBoxView::showLabelText(const QString& text) {
     box_->setText(text);
 }
 
-LedView::LedView(int panel, const resource::ControlSpec& spec, QWidget* parent_widget)
-    : ControlView(panel, spec, parent_widget) {
+LedView::LedView(int panel, const resource::ControlDef& def, QWidget* parent_widget)
+    : ControlView(panel, def, parent_widget) {
     auto* cell = new QWidget(parent_widget);
     auto* layout = new QHBoxLayout(cell);
     layout->setContentsMargins(0, 0, 0, 0);
     lamp_ = new LedWidget(cell);
-    caption_ = new QLabel(to_qstring(spec.label), cell);
+    caption_ = new QLabel(to_qstring(def.label), cell);
     layout->addWidget(lamp_);
     layout->addWidget(caption_, 1);
     setWidgets(nullptr, cell);

@@ -16,7 +16,7 @@ class LedWidget;
 class CommandButtonView : public ControlView {
     Q_OBJECT
   public:
-    CommandButtonView(int panel, const resource::ControlSpec& spec, QWidget* parent_widget);
+    CommandButtonView(int panel, const resource::ControlDef& def, QWidget* parent_widget);
     QPushButton* button() const { return button_; }
 
   protected:
@@ -31,7 +31,7 @@ class CommandButtonView : public ControlView {
 class ToggleButtonView : public ControlView {
     Q_OBJECT
   public:
-    ToggleButtonView(int panel, const resource::ControlSpec& spec, QWidget* parent_widget);
+    ToggleButtonView(int panel, const resource::ControlDef& def, QWidget* parent_widget);
     void refreshValue() override;
     QWidget* focusTarget() const override;
     QPushButton* button() const { return button_; }
@@ -49,7 +49,7 @@ class ToggleButtonView : public ControlView {
 class CheckBoxView : public ControlView {
     Q_OBJECT
   public:
-    CheckBoxView(int panel, const resource::ControlSpec& spec, QWidget* parent_widget);
+    CheckBoxView(int panel, const resource::ControlDef& def, QWidget* parent_widget);
     void refreshValue() override;
     QCheckBox* box() const { return box_; }
 
@@ -64,7 +64,7 @@ class CheckBoxView : public ControlView {
 class LedView : public ControlView {
     Q_OBJECT
   public:
-    LedView(int panel, const resource::ControlSpec& spec, QWidget* parent_widget);
+    LedView(int panel, const resource::ControlDef& def, QWidget* parent_widget);
     void refreshValue() override;
     LedWidget* lamp() const { return lamp_; }
 

@@ -12,60 +12,60 @@ namespace korvel::qtview {
 
 using resource::ControlKind;
 
-ControlView* make_control_view(int panel, const resource::ControlSpec& spec, QWidget* parent_widget,
+ControlView* make_control_view(int panel, const resource::ControlDef& def, QWidget* parent_widget,
                                QObject* owner) {
     ControlView* view = nullptr;
-    switch (spec.kind) {
+    switch (def.kind) {
         case ControlKind::CommandButton:
-            view = new CommandButtonView(panel, spec, parent_widget);
+            view = new CommandButtonView(panel, def, parent_widget);
             break;
         case ControlKind::ToggleButton:
-            view = new ToggleButtonView(panel, spec, parent_widget);
+            view = new ToggleButtonView(panel, def, parent_widget);
             break;
         case ControlKind::CheckBox:
-            view = new CheckBoxView(panel, spec, parent_widget);
+            view = new CheckBoxView(panel, def, parent_widget);
             break;
         case ControlKind::Led:
-            view = new LedView(panel, spec, parent_widget);
+            view = new LedView(panel, def, parent_widget);
             break;
         case ControlKind::Numeric:
-            view = new NumericView(panel, spec, parent_widget);
+            view = new NumericView(panel, def, parent_widget);
             break;
         case ControlKind::NumericSlide:
-            view = new NumericSlideView(panel, spec, parent_widget);
+            view = new NumericSlideView(panel, def, parent_widget);
             break;
         case ControlKind::Ring:
-            view = new RingView(panel, spec, parent_widget);
+            view = new RingView(panel, def, parent_widget);
             break;
         case ControlKind::RingSlide:
-            view = new RingSlideView(panel, spec, parent_widget);
+            view = new RingSlideView(panel, def, parent_widget);
             break;
         case ControlKind::String:
-            view = new StringView(panel, spec, parent_widget);
+            view = new StringView(panel, def, parent_widget);
             break;
         case ControlKind::TextBox:
-            view = new TextBoxView(panel, spec, parent_widget);
+            view = new TextBoxView(panel, def, parent_widget);
             break;
         case ControlKind::TextMessage:
-            view = new TextMessageView(panel, spec, parent_widget);
+            view = new TextMessageView(panel, def, parent_widget);
             break;
         case ControlKind::Decoration: {
             auto* frame = new QFrame(parent_widget);
             frame->setFrameShape(QFrame::StyledPanel);
-            view = new DecorationView(panel, spec, frame, owner);
+            view = new DecorationView(panel, def, frame, owner);
             break;
         }
         case ControlKind::Timer:
-            view = new ControlView(panel, spec, owner);
+            view = new ControlView(panel, def, owner);
             break;
     }
     view->setParent(owner);
     return view;
 }
 
-DecorationView::DecorationView(int panel, const resource::ControlSpec& spec, QFrame* frame,
+DecorationView::DecorationView(int panel, const resource::ControlDef& def, QFrame* frame,
                                QObject* owner)
-    : ControlView(panel, spec, owner), frame_(frame) {
+    : ControlView(panel, def, owner), frame_(frame) {
     setWidgets(nullptr, frame);
 }
 

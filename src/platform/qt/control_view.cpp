@@ -25,20 +25,20 @@ int read_int_attribute(int panel, int control, int attribute, int fallback) {
 
 }  // namespace
 
-ControlView::ControlView(int panel, const resource::ControlSpec& spec, QObject* parent)
-    : QObject(parent), panel_(panel), spec_(spec) {}
+ControlView::ControlView(int panel, const resource::ControlDef& def, QObject* parent)
+    : QObject(parent), panel_(panel), def_(def) {}
 
 ControlView::~ControlView() = default;
 
 void ControlView::setWidgets(QLabel* label, QWidget* editor) {
     label_ = label;
     editor_ = editor;
-    if (editor_ != nullptr) editor_->setObjectName(to_qstring(spec_.constant));
+    if (editor_ != nullptr) editor_->setObjectName(to_qstring(def_.constant));
     if (label_ != nullptr && editor_ != nullptr) label_->setBuddy(focusTarget());
 }
 
 QLabel* ControlView::formLabel(QWidget* parent_widget) const {
-    return spec_.label.empty() ? nullptr : new QLabel(to_qstring(spec_.label), parent_widget);
+    return def_.label.empty() ? nullptr : new QLabel(to_qstring(def_.label), parent_widget);
 }
 
 void ControlView::refreshAll() {

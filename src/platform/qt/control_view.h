@@ -11,7 +11,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "resource/control_spec.h"
+#include "resource/control_def.h"
 
 #include <QLabel>
 
@@ -20,12 +20,12 @@ namespace korvel::qtview {
 class ControlView : public QObject {
     Q_OBJECT
   public:
-    ControlView(int panel, const resource::ControlSpec& spec, QObject* parent = nullptr);
+    ControlView(int panel, const resource::ControlDef& def, QObject* parent = nullptr);
     ~ControlView() override;
 
     int panel() const { return panel_; }
-    int control() const { return spec_.id; }
-    const resource::ControlSpec& spec() const { return spec_; }
+    int control() const { return def_.id; }
+    const resource::ControlDef& def() const { return def_; }
 
     // The caption shown in the form column to the left of the editor, or nullptr when the control
     // shows its label itself (buttons, check boxes) or has none.
@@ -65,7 +65,7 @@ class ControlView : public QObject {
     void applyColours();
 
     int panel_;
-    const resource::ControlSpec& spec_;
+    const resource::ControlDef& def_;
     QPointer<QLabel> label_;
     QPointer<QWidget> editor_;
     QList<QWidget*> wheel_swallowed_;

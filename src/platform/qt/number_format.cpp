@@ -29,23 +29,23 @@ bool is_integer_type(DataType t) {
 
 }  // namespace
 
-int decimals_for(const resource::ControlSpec& spec) {
-    if (is_integer_type(spec.type)) return 0;
+int decimals_for(const resource::ControlDef& def) {
+    if (is_integer_type(def.type)) return 0;
     // An increment finer than a thousandth (a DAC step, say) is not worth showing: the field
     // keeps two decimals and the slider still moves in the fine steps.
-    const int incr = decimals_of(spec.increment);
-    int d = std::max({2, incr <= 3 ? incr : 2, decimals_of(spec.value)});
-    if (spec.has_range) d = std::max(d, decimals_of(spec.min));
+    const int incr = decimals_of(def.increment);
+    int d = std::max({2, incr <= 3 ? incr : 2, decimals_of(def.value)});
+    if (def.has_range) d = std::max(d, decimals_of(def.min));
     return std::min(d, kMaxDecimals);
 }
 
-void value_range(const resource::ControlSpec& spec, double* lo, double* hi) {
-    if (spec.has_range) {
-        *lo = spec.min;
-        *hi = spec.max;
+void value_range(const resource::ControlDef& def, double* lo, double* hi) {
+    if (def.has_range) {
+        *lo = def.min;
+        *hi = def.max;
         return;
     }
-    switch (spec.type) {
+    switch (def.type) {
         case DataType::Int:
             *lo = std::numeric_limits<int>::min();
             *hi = std::numeric_limits<int>::max();
@@ -65,9 +65,9 @@ void value_range(const resource::ControlSpec& spec, double* lo, double* hi) {
     }
 }
 
-QString format_number(const resource::ControlSpec& spec, double value) {
-    if (spec.scientific) return QString::number(value, 'e', 3);
-    return QString::number(value, 'f', decimals_for(spec));
+QString format_number(const resource::ControlDef& def, double value) {
+    if (def.scientific) return QString::number(value, 'e', 3);
+    return QString::number(value, 'f', decimals_for(def));
 }
 
 QString format_scale(double value) {

@@ -4,20 +4,20 @@
 
 #include <QString>
 
-#include "resource/control_spec.h"
+#include "resource/control_def.h"
 
 namespace korvel::qtview {
 
 // Digits after the decimal point: none for integer types; for float and double at least two, and
 // enough to show the minimum, the initial value and an increment down to a thousandth exactly
 // (at most six).
-int decimals_for(const resource::ControlSpec& spec);
+int decimals_for(const resource::ControlDef& def);
 
 // The range a control's field accepts: its own, or the whole range of its data type.
-void value_range(const resource::ControlSpec& spec, double* lo, double* hi);
+void value_range(const resource::ControlDef& def, double* lo, double* hi);
 
 // Text of a value in the control's own format (fixed or scientific notation).
-QString format_number(const resource::ControlSpec& spec, double value);
+QString format_number(const resource::ControlDef& def, double value);
 
 // Compact text for the ends of a slider's scale ("44", "600", "0.5").
 QString format_scale(double value);

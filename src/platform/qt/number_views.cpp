@@ -25,27 +25,27 @@ struct FieldRange {
 
 // The range and increment the model holds now (the program may change the maximum and the
 // increment at run time).
-FieldRange read_range(int panel, const resource::ControlSpec& spec) {
+FieldRange read_range(int panel, const resource::ControlDef& def) {
     FieldRange r;
-    value_range(spec, &r.lo, &r.hi);
-    r.step = spec.increment;
+    value_range(def, &r.lo, &r.hi);
+    r.step = def.increment;
     double v = 0.0;
-    if (GetCtrlAttribute(panel, spec.id, ATTR_MIN_VALUE, &v) >= 0) r.lo = v;
-    if (GetCtrlAttribute(panel, spec.id, ATTR_MAX_VALUE, &v) >= 0) r.hi = v;
-    if (GetCtrlAttribute(panel, spec.id, ATTR_INCR_VALUE, &v) >= 0) r.step = v;
+    if (GetCtrlAttribute(panel, def.id, ATTR_MIN_VALUE, &v) >= 0) r.lo = v;
+    if (GetCtrlAttribute(panel, def.id, ATTR_MAX_VALUE, &v) >= 0) r.hi = v;
+    if (GetCtrlAttribute(panel, def.id, ATTR_INCR_VALUE, &v) >= 0) r.step = v;
     return r;
 }
 
 // The range, increment and look of a field.
-void configure_field(NumberSpinBox* field, const resource::ControlSpec& spec, const FieldRange& r) {
+void configure_field(NumberSpinBox* field, const resource::ControlDef& def, const FieldRange& r) {
     const QSignalBlocker block(field);
-    field->setScientific(spec.scientific);
-    field->setDecimals(spec.scientific ? 17 : decimals_for(spec));
+    field->setScientific(def.scientific);
+    field->setDecimals(def.scientific ? 17 : decimals_for(def));
     field->setRange(r.lo, r.hi);
     field->setSingleStep(r.step > 0.0 ? r.step : 1.0);
     int chars = kUnrangedChars;
-    if (spec.has_range && !spec.scientific)
-        chars = std::max(format_number(spec, r.lo).size(), format_number(spec, r.hi).size()) + 1;
+    if (def.has_range && !def.scientific)
+        chars = std::max(format_number(def, r.lo).size(), format_number(def, r.hi).size()) + 1;
     field->setDisplayChars(chars);
     field->updateGeometry();
 }
@@ -61,11 +61,11 @@ void show_number(NumberSpinBox* field, double value) {
 
 }  // namespace
 
-NumericView::NumericView(int panel, const resource::ControlSpec& spec, QWidget* parent_widget)
-    : ControlView(panel, spec, parent_widget) {
+NumericView::NumericView(int panel, const resource::ControlDef& def, QWidget* parent_widget)
+    : ControlView(panel, def, parent_widget) {
     field_ = new NumberSpinBox(parent_widget);
     field_->setAlignment(Qt::AlignRight);
-    configure_field(field_, spec, read_range(panel, spec));
+    configure_field(field_, def, read_range(panel, def));
     connect(field_, &QDoubleSpinBox::valueChanged, this, [this](double value) {
         korvel::platform::operate_ctrl(this->panel(), control(), value, EVENT_COMMIT);
         inputDelivered();
@@ -82,16 +82,16 @@ void NumericView::refreshValue() {
 void NumericView::refreshAttribute(int attribute) {
     if (attribute == ATTR_MAX_VALUE || attribute == ATTR_MIN_VALUE ||
         attribute == ATTR_INCR_VALUE) {
-        configure_field(field_, spec(), read_range(panel(), spec()));
+        configure_field(field_, def(), read_range(panel(), def()));
         refreshValue();
         return;
     }
     ControlView::refreshAttribute(attribute);
 }
 
-NumericSlideView::NumericSlideView(int panel, const resource::ControlSpec& spec,
+NumericSlideView::NumericSlideView(int panel, const resource::ControlDef& def,
                                    QWidget* parent_widget)
-    : ControlView(panel, spec, parent_widget) {
+    : ControlView(panel, def, parent_widget) {
     auto* cell = new QWidget(parent_widget);
     auto* grid = new QGridLayout(cell);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -138,8 +138,8 @@ QWidget* NumericSlideView::focusTarget() const {
 }
 
 void NumericSlideView::applyRange() {
-    const FieldRange range = read_range(panel(), spec());
-    configure_field(field_, spec(), range);
+    const FieldRange range = read_range(panel(), def());
+    configure_field(field_, def(), range);
     lo_ = range.lo;
     hi_ = range.hi;
     positions_ = slider_positions(lo_, hi_, range.step);

@@ -15,7 +15,7 @@ class NumberSpinBox;
 class NumericView : public ControlView {
     Q_OBJECT
   public:
-    NumericView(int panel, const resource::ControlSpec& spec, QWidget* parent_widget);
+    NumericView(int panel, const resource::ControlDef& def, QWidget* parent_widget);
     void refreshValue() override;
     void refreshAttribute(int attribute) override;
     NumberSpinBox* field() const { return field_; }
@@ -31,7 +31,7 @@ class NumericView : public ControlView {
 class NumericSlideView : public ControlView {
     Q_OBJECT
   public:
-    NumericSlideView(int panel, const resource::ControlSpec& spec, QWidget* parent_widget);
+    NumericSlideView(int panel, const resource::ControlDef& def, QWidget* parent_widget);
     void refreshValue() override;
     void refreshAttribute(int attribute) override;
     QWidget* focusTarget() const override;

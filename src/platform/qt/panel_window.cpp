@@ -23,21 +23,21 @@ namespace korvel::qtview {
 namespace {
 
 using resource::ControlKind;
-using resource::ControlSpec;
+using resource::ControlDef;
 
 constexpr std::string_view kActionsGroup = "actions";
 
-bool is_group_frame(const ControlSpec& c) {
+bool is_group_frame(const ControlDef& c) {
     return c.kind == ControlKind::Decoration && c.layout.row < 0;
 }
 
 // Controls of one group in reading order.
-std::vector<const ControlSpec*> members(const resource::PanelSpec& panel, std::string_view group) {
-    std::vector<const ControlSpec*> out;
+std::vector<const ControlDef*> members(const resource::PanelDef& panel, std::string_view group) {
+    std::vector<const ControlDef*> out;
     for (const auto& c : panel.controls)
         if (c.layout.group == group && !is_group_frame(c) && c.kind != ControlKind::Timer)
             out.push_back(&c);
-    std::stable_sort(out.begin(), out.end(), [](const ControlSpec* a, const ControlSpec* b) {
+    std::stable_sort(out.begin(), out.end(), [](const ControlDef* a, const ControlDef* b) {
         return a->layout.row != b->layout.row ? a->layout.row < b->layout.row
                                               : a->layout.column < b->layout.column;
     });
@@ -53,16 +53,16 @@ void scale_font(QWidget* w, double factor, bool bold) {
 
 }  // namespace
 
-PanelWindow::PanelWindow(int handle, const resource::PanelSpec& spec, QWidget* parent)
-    : QWidget(parent, Qt::Window), handle_(handle), spec_(spec) {
-    setObjectName(to_qstring(spec.constant));
+PanelWindow::PanelWindow(int handle, const resource::PanelDef& def, QWidget* parent)
+    : QWidget(parent, Qt::Window), handle_(handle), def_(def) {
+    setObjectName(to_qstring(def.constant));
     setAttribute(Qt::WA_DeleteOnClose, false);
     build();
 }
 
 void PanelWindow::build() {
     auto* outer = new QVBoxLayout(this);
-    if (spec_.has_menu_bar) {
+    if (def_.has_menu_bar) {
         menu_bar_ = build_menu_bar(handle_, this);
         outer->setMenuBar(menu_bar_);
     }
@@ -70,16 +70,16 @@ void PanelWindow::build() {
     outer->addLayout(grid, 1);
 
     int last_row = 0;
-    for (const auto& group : spec_.groups) {
+    for (const auto& group : def_.groups) {
         grid->addWidget(buildGroup(group), group.row, group.column, group.row_span,
                         group.column_span);
         last_row = std::max(last_row, group.row + group.row_span);
     }
 
     // Anything the layout does not place still appears, in a block of its own at the bottom.
-    std::vector<const ControlSpec*> unplaced;
-    for (const auto& c : spec_.controls) {
-        const bool known = std::any_of(spec_.groups.begin(), spec_.groups.end(),
+    std::vector<const ControlDef*> unplaced;
+    for (const auto& c : def_.controls) {
+        const bool known = std::any_of(def_.groups.begin(), def_.groups.end(),
                                        [&](const auto& g) { return g.name == c.layout.group; });
         if (c.kind == ControlKind::Timer) {
             views_.insert(c.id, make_control_view(handle_, c, this, this));
@@ -91,7 +91,7 @@ void PanelWindow::build() {
         auto* box = new QWidget(this);
         auto* g = new QGridLayout(box);
         int row = 0;
-        for (const ControlSpec* c : unplaced) {
+        for (const ControlDef* c : unplaced) {
             ControlView* v = make_control_view(handle_, *c, box, this);
             views_.insert(c->id, v);
             if (v->label() != nullptr) g->addWidget(v->label(), row, 0);
@@ -102,20 +102,20 @@ void PanelWindow::build() {
     }
 }
 
-QWidget* PanelWindow::buildGroup(const resource::GroupSpec& group) {
-    const ControlSpec* frame_spec = nullptr;
-    for (const auto& c : spec_.controls)
-        if (c.layout.group == group.name && is_group_frame(c)) frame_spec = &c;
+QWidget* PanelWindow::buildGroup(const resource::GroupDef& group) {
+    const ControlDef* frame_def = nullptr;
+    for (const auto& c : def_.controls)
+        if (c.layout.group == group.name && is_group_frame(c)) frame_def = &c;
 
     std::string_view caption = group.title;
-    if (caption.empty()) caption = group_caption(spec_.constant, group.name);
+    if (caption.empty()) caption = group_caption(def_.constant, group.name);
 
     QWidget* container = nullptr;
-    if (frame_spec != nullptr) {
-        ControlView* frame = make_control_view(handle_, *frame_spec, this, this);
-        views_.insert(frame_spec->id, frame);
+    if (frame_def != nullptr) {
+        ControlView* frame = make_control_view(handle_, *frame_def, this, this);
+        views_.insert(frame_def->id, frame);
         container = frame->editor();
-    } else if (!caption.empty() || group_framed(spec_.constant, group.name)) {
+    } else if (!caption.empty() || group_framed(def_.constant, group.name)) {
         auto* frame = new QFrame(this);
         frame->setFrameShape(QFrame::StyledPanel);
         container = frame;
@@ -125,12 +125,12 @@ QWidget* PanelWindow::buildGroup(const resource::GroupSpec& group) {
     container->setObjectName(QStringLiteral("group_") + to_qstring(group.name));
     const bool framed = qobject_cast<QFrame*>(container) != nullptr;
 
-    const auto controls = members(spec_, group.name);
+    const auto controls = members(def_, group.name);
     if (group.name == kActionsGroup) {
         // The panel's own buttons sit in one row at the bottom right.
         auto* row = new QHBoxLayout(container);
         row->addStretch(1);
-        for (const ControlSpec* c : controls) {
+        for (const ControlDef* c : controls) {
             ControlView* v = make_control_view(handle_, *c, container, this);
             views_.insert(c->id, v);
             if (v->label() != nullptr) row->addWidget(v->label());
@@ -150,7 +150,7 @@ QWidget* PanelWindow::buildGroup(const resource::GroupSpec& group) {
     }
     std::vector<ControlView*> views;
     QHash<int, int> labelled_in_column;  // logical column -> controls with a form label there
-    for (const ControlSpec* c : controls) {
+    for (const ControlDef* c : controls) {
         ControlView* v = make_control_view(handle_, *c, container, this);
         views_.insert(c->id, v);
         views.push_back(v);
@@ -158,7 +158,7 @@ QWidget* PanelWindow::buildGroup(const resource::GroupSpec& group) {
     }
     int max_row = 0, max_col = 0;
     for (ControlView* v : views) {
-        const ControlSpec& c = v->spec();
+        const ControlDef& c = v->def();
         const auto& L = c.layout;
         const int row = L.row + title_rows;
         const int col = 2 * L.column;
@@ -197,7 +197,7 @@ QWidget* PanelWindow::buildGroup(const resource::GroupSpec& group) {
 void PanelWindow::styleControl(ControlView* view, bool heading_position) {
     QWidget* w = view->editor();
     if (w == nullptr) return;
-    switch (emphasis_of(spec_.constant, view->spec().constant, heading_position)) {
+    switch (emphasis_of(def_.constant, view->def().constant, heading_position)) {
         case Emphasis::Title:
             scale_font(w, 2.0, true);
             break;
@@ -232,7 +232,7 @@ int PanelWindow::controlOf(const QWidget* w) const {
     for (const QWidget* p = w; p != nullptr && p != this; p = p->parentWidget()) {
         for (auto it = views_.cbegin(); it != views_.cend(); ++it) {
             ControlView* v = it.value();
-            if (v->spec().kind == ControlKind::Decoration) continue;  // frames contain others
+            if (v->def().kind == ControlKind::Decoration) continue;  // frames contain others
             if (v->editor() == p || v->focusTarget() == p) return it.key();
         }
     }

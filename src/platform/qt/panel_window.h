@@ -6,7 +6,7 @@
 #include <QHash>
 #include <QWidget>
 
-#include "resource/control_spec.h"
+#include "resource/control_def.h"
 
 class QMenuBar;
 
@@ -17,10 +17,10 @@ class ControlView;
 class PanelWindow : public QWidget {
     Q_OBJECT
   public:
-    PanelWindow(int handle, const resource::PanelSpec& spec, QWidget* parent = nullptr);
+    PanelWindow(int handle, const resource::PanelDef& def, QWidget* parent = nullptr);
 
     int handle() const { return handle_; }
-    const resource::PanelSpec& spec() const { return spec_; }
+    const resource::PanelDef& def() const { return def_; }
     ControlView* view(int control) const { return views_.value(control, nullptr); }
     const QHash<int, ControlView*>& views() const { return views_; }
     QMenuBar* menuBar() const { return menu_bar_; }
@@ -40,11 +40,11 @@ class PanelWindow : public QWidget {
 
   private:
     void build();
-    QWidget* buildGroup(const resource::GroupSpec& group);
+    QWidget* buildGroup(const resource::GroupDef& group);
     void styleControl(ControlView* view, bool heading_position);
 
     int handle_;
-    const resource::PanelSpec& spec_;
+    const resource::PanelDef& def_;
     QHash<int, ControlView*> views_;
     QMenuBar* menu_bar_ = nullptr;
 };

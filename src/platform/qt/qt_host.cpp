@@ -24,10 +24,10 @@ QWidget* dialog_parent() {
 
 }  // namespace
 
-QString dialog_filter(const std::string& file_type_list, const std::string& default_file_spec) {
+QString dialog_filter(const std::string& file_type_list, const std::string& default_file_pattern) {
     QString patterns = QString::fromStdString(file_type_list);
-    if (patterns.trimmed().isEmpty() && default_file_spec.find('*') != std::string::npos)
-        patterns = QString::fromStdString(default_file_spec);
+    if (patterns.trimmed().isEmpty() && default_file_pattern.find('*') != std::string::npos)
+        patterns = QString::fromStdString(default_file_pattern);
     QStringList list;
     for (const QString& p : patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts))
         if (!p.trimmed().isEmpty()) list << p.trimmed();
@@ -55,10 +55,10 @@ void QtHost::message_popup(std::string_view title, std::string_view message) {
 int QtHost::file_select(const platform::FileSelectRequest& request, std::string* path) {
     QString dir = QString::fromStdString(request.default_directory);
     if (dir.isEmpty()) dir = QDir::currentPath();
-    const QString spec = QString::fromStdString(request.default_file_spec);
+    const QString def = QString::fromStdString(request.default_file_pattern);
     const QString start =
-        spec.contains(QLatin1Char('*')) || spec.isEmpty() ? dir : QDir(dir).filePath(spec);
-    const QString filter = dialog_filter(request.file_type_list, request.default_file_spec);
+        def.contains(QLatin1Char('*')) || def.isEmpty() ? dir : QDir(dir).filePath(def);
+    const QString filter = dialog_filter(request.file_type_list, request.default_file_pattern);
     const QString title = QString::fromStdString(request.title);
     QString chosen;
     if (request.button_label == VAL_SAVE_BUTTON)

@@ -38,6 +38,6 @@ class QtHost : public platform::HostServices {
 };
 
 // The file-type filter for a dialog: "*.txt;*.cfg" becomes "Files (*.txt *.cfg);;All files (*)".
-QString dialog_filter(const std::string& file_type_list, const std::string& default_file_spec);
+QString dialog_filter(const std::string& file_type_list, const std::string& default_file_pattern);
 
 }  // namespace korvel::qtview

@@ -17,8 +17,8 @@ namespace korvel::qtview {
 namespace {
 
 // The control that closes a secondary panel (its CLOSE button), or 0.
-int close_control(const resource::PanelSpec& spec) {
-    for (const auto& c : spec.controls)
+int close_control(const resource::PanelDef& def) {
+    for (const auto& c : def.controls)
         if (c.kind == resource::ControlKind::CommandButton &&
             c.constant.starts_with(std::string_view("CLOSEPANEL")))
             return c.id;
@@ -54,9 +54,9 @@ QList<PanelWindow*> QtView::windows() const {
 }
 
 void QtView::panel_loaded(int panel, int panel_id, int /*parent*/) {
-    const resource::PanelSpec* spec = resource::find_panel(panel_id);
-    if (spec == nullptr) return;
-    auto* w = new PanelWindow(panel, *spec);
+    const resource::PanelDef* def = resource::find_panel(panel_id);
+    if (def == nullptr) return;
+    auto* w = new PanelWindow(panel, *def);
     windows_.insert(panel, w);
     connect(w, &PanelWindow::closeRequested, this, &QtView::closeRequested);
     w->refreshAll();
@@ -118,10 +118,10 @@ void QtView::active_panel_changed(int panel) {
 void QtView::closeRequested(int panel) {
     PanelWindow* w = window(panel);
     if (w == nullptr) return;
-    if (w->spec().has_menu_bar) {
+    if (w->def().has_menu_bar) {
         // The main window's close box leaves the way File > Exit does.
         platform::choose_menu_item(panel, kExitMenuItem);
-    } else if (const int close = close_control(w->spec())) {
+    } else if (const int close = close_control(w->def())) {
         platform::operate_ctrl(panel, close, EVENT_COMMIT);
     }
     LoopDriver::kick();

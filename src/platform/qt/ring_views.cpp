@@ -12,10 +12,10 @@
 
 namespace korvel::qtview {
 
-RingView::RingView(int panel, const resource::ControlSpec& spec, QWidget* parent_widget)
-    : ControlView(panel, spec, parent_widget) {
+RingView::RingView(int panel, const resource::ControlDef& def, QWidget* parent_widget)
+    : ControlView(panel, def, parent_widget) {
     combo_ = new QComboBox(parent_widget);
-    for (const auto& item : spec.items) combo_->addItem(to_qstring(item.label), item.value);
+    for (const auto& item : def.items) combo_->addItem(to_qstring(item.label), item.value);
     combo_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     connect(combo_, &QComboBox::activated, this, [this](int index) {
         korvel::platform::operate_ring_index(this->panel(), control(), index, EVENT_COMMIT);
@@ -32,13 +32,13 @@ void RingView::refreshValue() {
     combo_->setCurrentIndex(index);
 }
 
-RingSlideView::RingSlideView(int panel, const resource::ControlSpec& spec, QWidget* parent_widget)
-    : ControlView(panel, spec, parent_widget) {
+RingSlideView::RingSlideView(int panel, const resource::ControlDef& def, QWidget* parent_widget)
+    : ControlView(panel, def, parent_widget) {
     auto* cell = new QWidget(parent_widget);
     auto* grid = new QGridLayout(cell);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setVerticalSpacing(0);
-    const int count = static_cast<int>(spec.items.size());
+    const int count = static_cast<int>(def.items.size());
     slider_ = new QSlider(Qt::Horizontal, cell);
     slider_->setRange(0, std::max(0, count - 1));
     slider_->setPageStep(1);
@@ -49,7 +49,7 @@ RingSlideView::RingSlideView(int panel, const resource::ControlSpec& spec, QWidg
     const int columns = std::max(2, 2 * (count - 1));
     grid->addWidget(slider_, 0, 0, 1, columns);
     for (int i = 0; i < count; ++i) {
-        auto* l = new QLabel(to_qstring(spec.items[static_cast<std::size_t>(i)].label), cell);
+        auto* l = new QLabel(to_qstring(def.items[static_cast<std::size_t>(i)].label), cell);
         const bool first = i == 0, last = i == count - 1;
         l->setAlignment(first ? Qt::AlignLeft : last ? Qt::AlignRight : Qt::AlignHCenter);
         grid->addWidget(l, 1, first ? 0 : last ? columns - 1 : 2 * i - 1, 1, first || last ? 1 : 2);

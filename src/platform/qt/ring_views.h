@@ -13,7 +13,7 @@ namespace korvel::qtview {
 class RingView : public ControlView {
     Q_OBJECT
   public:
-    RingView(int panel, const resource::ControlSpec& spec, QWidget* parent_widget);
+    RingView(int panel, const resource::ControlDef& def, QWidget* parent_widget);
     void refreshValue() override;
     QComboBox* combo() const { return combo_; }
 
@@ -26,7 +26,7 @@ class RingView : public ControlView {
 class RingSlideView : public ControlView {
     Q_OBJECT
   public:
-    RingSlideView(int panel, const resource::ControlSpec& spec, QWidget* parent_widget);
+    RingSlideView(int panel, const resource::ControlDef& def, QWidget* parent_widget);
     void refreshValue() override;
     QWidget* focusTarget() const override;
     QSlider* slider() const { return slider_; }

@@ -24,8 +24,8 @@ bool read_text(int panel, int control, QString* text) {
 
 }  // namespace
 
-StringView::StringView(int panel, const resource::ControlSpec& spec, QWidget* parent_widget)
-    : ControlView(panel, spec, parent_widget) {
+StringView::StringView(int panel, const resource::ControlDef& def, QWidget* parent_widget)
+    : ControlView(panel, def, parent_widget) {
     field_ = new QLineEdit(parent_widget);
     field_->setMinimumWidth(field_->fontMetrics().averageCharWidth() * 16);
     connect(field_, &QLineEdit::editingFinished, this, [this] {
@@ -46,8 +46,8 @@ void StringView::refreshValue() {
     field_->setCursorPosition(0);
 }
 
-TextBoxView::TextBoxView(int panel, const resource::ControlSpec& spec, QWidget* parent_widget)
-    : ControlView(panel, spec, parent_widget) {
+TextBoxView::TextBoxView(int panel, const resource::ControlDef& def, QWidget* parent_widget)
+    : ControlView(panel, def, parent_widget) {
     area_ = new QPlainTextEdit(parent_widget);
     area_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     const QFontMetrics fm(area_->font());
@@ -80,9 +80,9 @@ void TextBoxView::refreshValue() {
     area_->setPlainText(text);
 }
 
-TextMessageView::TextMessageView(int panel, const resource::ControlSpec& spec,
+TextMessageView::TextMessageView(int panel, const resource::ControlDef& def,
                                  QWidget* parent_widget)
-    : ControlView(panel, spec, parent_widget) {
+    : ControlView(panel, def, parent_widget) {
     text_ = new QLabel(parent_widget);
     text_->setTextFormat(Qt::PlainText);
     text_->setTextInteractionFlags(Qt::TextSelectableByMouse);

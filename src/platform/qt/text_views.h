@@ -12,7 +12,7 @@ namespace korvel::qtview {
 class StringView : public ControlView {
     Q_OBJECT
   public:
-    StringView(int panel, const resource::ControlSpec& spec, QWidget* parent_widget);
+    StringView(int panel, const resource::ControlDef& def, QWidget* parent_widget);
     void refreshValue() override;
     QLineEdit* field() const { return field_; }
 
@@ -25,7 +25,7 @@ class StringView : public ControlView {
 class TextBoxView : public ControlView {
     Q_OBJECT
   public:
-    TextBoxView(int panel, const resource::ControlSpec& spec, QWidget* parent_widget);
+    TextBoxView(int panel, const resource::ControlDef& def, QWidget* parent_widget);
     void refreshValue() override;
     QPlainTextEdit* area() const { return area_; }
 
@@ -41,7 +41,7 @@ class TextBoxView : public ControlView {
 class TextMessageView : public ControlView {
     Q_OBJECT
   public:
-    TextMessageView(int panel, const resource::ControlSpec& spec, QWidget* parent_widget);
+    TextMessageView(int panel, const resource::ControlDef& def, QWidget* parent_widget);
     void refreshValue() override;
     QLabel* text() const { return text_; }
 

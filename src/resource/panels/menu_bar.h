@@ -2,7 +2,7 @@
 // order, as the resource editor numbers them.
 #pragma once
 
-#include "resource/panels/spec_shorthand.h"
+#include "resource/panels/table_shorthand.h"
 
 // The tables name only the fields each control uses; the rest keep their defaults.
 #pragma GCC diagnostic push
@@ -10,7 +10,7 @@
 
 namespace korvel::resource::data {
 
-inline constexpr MenuItemSpec kFileMenuItems[] = {
+inline constexpr MenuItemDef kFileMenuItems[] = {
     {.id = 3, .constant = "FILEOPEN", .label = "Open Configuration", .callback = "FileOpen"},
     {.id = 4, .constant = "SAVECONFIG", .label = "Save As Configuration", .callback = "FileSaveAs"},
     {.id = 5,
@@ -20,19 +20,19 @@ inline constexpr MenuItemSpec kFileMenuItems[] = {
     {.id = 6, .constant = "FILEEXIT", .label = "Exit", .callback = "file_exit"},
 };
 
-inline constexpr MenuItemSpec kEepromMenuItems[] = {
+inline constexpr MenuItemDef kEepromMenuItems[] = {
     {.id = 9, .constant = "WriteEEPROM", .label = "Write", .callback = "writeUserEEPROM"},
     {.id = 10, .constant = "ReadEEPROM", .label = "Read", .callback = "readUserEEPROM"},
 };
 
-inline constexpr MenuSpec kMenus[] = {
+inline constexpr MenuDef kMenus[] = {
     {.id = 2, .constant = "MENU1", .label = "File", .items = kFileMenuItems},
     {.id = 7, .constant = "MOREFEATURES", .label = "Features", .callback = "MoreFeatures"},
     {.id = 8, .constant = "EEPROM", .label = "EEPROM", .items = kEepromMenuItems},
     {.id = 11, .constant = "HELP", .label = "Help", .callback = "Help"},
 };
 
-inline constexpr MenuBarSpec kMenuBar = {.id = 1, .constant = "MENUBAR", .menus = kMenus};
+inline constexpr MenuBarDef kMenuBar = {.id = 1, .constant = "MENUBAR", .menus = kMenus};
 
 }  // namespace korvel::resource::data
 

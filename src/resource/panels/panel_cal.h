@@ -2,7 +2,7 @@
 // master and slave delay sweeps, and where the results go.
 #pragma once
 
-#include "resource/panels/spec_shorthand.h"
+#include "resource/panels/table_shorthand.h"
 
 // The tables name only the fields each control uses; the rest keep their defaults.
 #pragma GCC diagnostic push
@@ -10,7 +10,7 @@
 
 namespace korvel::resource::data {
 
-inline constexpr GroupSpec kPanelCalGroups[] = {
+inline constexpr GroupDef kPanelCalGroups[] = {
     {.name = "frequency", .row = 0, .column = 0},
     {.name = "slave", .row = 0, .column = 1},
     {.name = "master", .row = 0, .column = 2},
@@ -19,7 +19,7 @@ inline constexpr GroupSpec kPanelCalGroups[] = {
     {.name = "actions", .row = 2, .column = 0, .column_span = 3},
 };
 
-constexpr ControlSpec measure_box(int id, std::string_view constant, std::string_view label,
+constexpr ControlDef measure_box(int id, std::string_view constant, std::string_view label,
                                   int row, int column) {
     return {.id = id,
             .constant = constant,
@@ -31,7 +31,7 @@ constexpr ControlSpec measure_box(int id, std::string_view constant, std::string
 }
 
 // A float setting of the sweeps; `lo` > `hi` means no limit.
-constexpr ControlSpec sweep_value(int id, std::string_view constant, std::string_view label,
+constexpr ControlDef sweep_value(int id, std::string_view constant, std::string_view label,
                                   DataType type, double value, double lo, double hi,
                                   double increment, std::string_view group, int row) {
     return {.id = id,
@@ -47,7 +47,7 @@ constexpr ControlSpec sweep_value(int id, std::string_view constant, std::string
             .layout = {group, row, 0}};
 }
 
-inline constexpr ControlSpec kPanelCalControls[] = {
+inline constexpr ControlDef kPanelCalControls[] = {
     {.id = 2,
      .constant = "COMMANDBUTTON",
      .kind = K::CommandButton,
@@ -130,7 +130,7 @@ inline constexpr ControlSpec kPanelCalControls[] = {
      .layout = {"run", 1, 0, 1, 2}},
 };
 
-inline constexpr PanelSpec kPanelCal = {
+inline constexpr PanelDef kPanelCal = {
     .id = 1,
     .constant = "PANELCAL",
     .title = "Calibration",

@@ -2,7 +2,7 @@
 // 256-bit word, and a helper that builds a single pulse of n ones.
 #pragma once
 
-#include "resource/panels/spec_shorthand.h"
+#include "resource/panels/table_shorthand.h"
 
 // The tables name only the fields each control uses; the rest keep their defaults.
 #pragma GCC diagnostic push
@@ -15,7 +15,7 @@ inline constexpr RingItem kRepeatLengthItems[] = {
     {"8", 8},     {"4", 4},     {"2", 2},   {"1", 1},
 };
 
-inline constexpr GroupSpec kPanelDataGroups[] = {
+inline constexpr GroupDef kPanelDataGroups[] = {
     {.name = "file", .row = 0, .column = 0, .column_span = 2},
     {.name = "editor", .row = 1, .column = 0},
     {.name = "pulse", .row = 1, .column = 1},
@@ -23,7 +23,7 @@ inline constexpr GroupSpec kPanelDataGroups[] = {
 };
 
 // One bit toggle of the byte editor; bit 7 sits in the leftmost column.
-constexpr ControlSpec bit_toggle(int id, std::string_view constant, std::string_view label,
+constexpr ControlDef bit_toggle(int id, std::string_view constant, std::string_view label,
                                  int column) {
     return {.id = id,
             .constant = constant,
@@ -37,7 +37,7 @@ constexpr ControlSpec bit_toggle(int id, std::string_view constant, std::string_
             .layout = {"editor", 2, column}};
 }
 
-inline constexpr ControlSpec kPanelDataControls[] = {
+inline constexpr ControlDef kPanelDataControls[] = {
     {.id = 2,
      .constant = "SELECT_TXT_FILE",
      .kind = K::CommandButton,
@@ -169,7 +169,7 @@ inline constexpr ControlSpec kPanelDataControls[] = {
      .layout = {"pulse", 2, 1}},
 };
 
-inline constexpr PanelSpec kPanelData = {
+inline constexpr PanelDef kPanelData = {
     .id = 2,
     .constant = "PANELDATA",
     .title = "Custom Test Pattern",

@@ -2,7 +2,7 @@
 // used on the bench by service staff (opened with F9 from the main window).
 #pragma once
 
-#include "resource/panels/spec_shorthand.h"
+#include "resource/panels/table_shorthand.h"
 
 // The tables name only the fields each control uses; the rest keep their defaults.
 #pragma GCC diagnostic push
@@ -15,7 +15,7 @@ inline constexpr RingItem kPhaseStepItems[] = {{"0", 0}, {"1", 1}, {"2", 2}, {"3
 inline constexpr RingItem kScrambleModeItems[] = {
     {"Old Scramble", 0}, {"New Scramble", 1}, {"Linear", 2}};
 
-inline constexpr GroupSpec kPanelDebugGroups[] = {
+inline constexpr GroupDef kPanelDebugGroups[] = {
     {.name = "pins", .row = 0, .column = 0},
     {.name = "diagnostics", .row = 0, .column = 1},
     {.name = "calibration", .row = 0, .column = 2},
@@ -23,7 +23,7 @@ inline constexpr GroupSpec kPanelDebugGroups[] = {
 };
 
 // An expander pin shown as a 0/1 toggle; general_purpose_IO drives the pin.
-constexpr ControlSpec pin_toggle(int id, std::string_view constant, std::string_view label, int row,
+constexpr ControlDef pin_toggle(int id, std::string_view constant, std::string_view label, int row,
                                  int column, int span) {
     return {.id = id,
             .constant = constant,
@@ -37,7 +37,7 @@ constexpr ControlSpec pin_toggle(int id, std::string_view constant, std::string_
             .layout = {"pins", row, column, 1, span}};
 }
 
-constexpr ControlSpec check_box(int id, std::string_view constant, std::string_view label,
+constexpr ControlDef check_box(int id, std::string_view constant, std::string_view label,
                                 std::string_view group, int row, int column,
                                 std::string_view callback = {}, std::string_view tooltip = {}) {
     return {.id = id,
@@ -51,7 +51,7 @@ constexpr ControlSpec check_box(int id, std::string_view constant, std::string_v
             .layout = {group, row, column}};
 }
 
-inline constexpr ControlSpec kPanelDebugControls[] = {
+inline constexpr ControlDef kPanelDebugControls[] = {
     check_box(2, "CHECKBOX_GP_IO", "Poll Values", "diagnostics", 0, 0),
     check_box(3, "CHECKBOX_IO_Dump", "IO_Dump", "diagnostics", 1, 0),
     check_box(4, "CHECKBOX_DAC_Dump", "DAC_Dump", "diagnostics", 2, 0),
@@ -177,7 +177,7 @@ inline constexpr ControlSpec kPanelDebugControls[] = {
      .layout = {"pins", 4, 0, 1, 4}},
 };
 
-inline constexpr PanelSpec kPanelDebug = {
+inline constexpr PanelDef kPanelDebug = {
     .id = 3,
     .constant = "PANELDEBUG",
     .title = "Debug",

@@ -2,7 +2,7 @@
 // the injected errors.
 #pragma once
 
-#include "resource/panels/spec_shorthand.h"
+#include "resource/panels/table_shorthand.h"
 
 // The tables name only the fields each control uses; the rest keep their defaults.
 #pragma GCC diagnostic push
@@ -10,14 +10,14 @@
 
 namespace korvel::resource::data {
 
-inline constexpr GroupSpec kPanelErrGroups[] = {
+inline constexpr GroupDef kPanelErrGroups[] = {
     {.name = "file", .row = 0, .column = 0},
     {.name = "or", .row = 1, .column = 0},
     {.name = "rate", .row = 2, .column = 0},
     {.name = "actions", .row = 3, .column = 0},
 };
 
-inline constexpr ControlSpec kPanelErrControls[] = {
+inline constexpr ControlDef kPanelErrControls[] = {
     {.id = 2,
      .constant = "SELECT_ERR_TXT_FILE",
      .kind = K::CommandButton,
@@ -154,7 +154,7 @@ inline constexpr ControlSpec kPanelErrControls[] = {
      .layout = {"rate", 0, 1}},
 };
 
-inline constexpr PanelSpec kPanelErr = {
+inline constexpr PanelDef kPanelErr = {
     .id = 4,
     .constant = "PANELERR",
     .title = "Error Injection Setup",

@@ -1,7 +1,7 @@
 // PANELHELP, "Help": program and maker information, the version, and the F9 hint for service staff.
 #pragma once
 
-#include "resource/panels/spec_shorthand.h"
+#include "resource/panels/table_shorthand.h"
 
 // The tables name only the fields each control uses; the rest keep their defaults.
 #pragma GCC diagnostic push
@@ -9,12 +9,12 @@
 
 namespace korvel::resource::data {
 
-inline constexpr GroupSpec kPanelHelpGroups[] = {
+inline constexpr GroupDef kPanelHelpGroups[] = {
     {.name = "about", .row = 0, .column = 0},
     {.name = "actions", .row = 1, .column = 0},
 };
 
-inline constexpr ControlSpec kPanelHelpControls[] = {
+inline constexpr ControlDef kPanelHelpControls[] = {
     {.id = 2,
      .constant = "CLOSEPANELHELP",
      .kind = K::CommandButton,
@@ -71,7 +71,7 @@ inline constexpr ControlSpec kPanelHelpControls[] = {
      .layout = {"about", 7, 0}},
 };
 
-inline constexpr PanelSpec kPanelHelp = {
+inline constexpr PanelDef kPanelHelp = {
     .id = 5,
     .constant = "PANELHELP",
     .title = "Help",

@@ -2,7 +2,7 @@
 // levels, the connection status line, and the hidden Debug button that answers F9.
 #pragma once
 
-#include "resource/panels/spec_shorthand.h"
+#include "resource/panels/table_shorthand.h"
 
 // The tables name only the fields each control uses; the rest keep their defaults.
 #pragma GCC diagnostic push
@@ -16,7 +16,7 @@ inline constexpr RingItem kDataSelectItems[] = {
     {"PRBS20", 6}, {"PRBS23", 7}, {"PRBS29", 8}, {"PRBS31", 9}, {"Clock", 10}, {"Custom Data", 11},
 };
 
-inline constexpr GroupSpec kPanelMainGroups[] = {
+inline constexpr GroupDef kPanelMainGroups[] = {
     {.name = "status", .row = 0, .column = 0, .column_span = 2},
     {.name = "pattern", .row = 1, .column = 0},
     {.name = "sync", .row = 1, .column = 1},
@@ -25,7 +25,7 @@ inline constexpr GroupSpec kPanelMainGroups[] = {
     {.name = "actions", .row = 3, .column = 0, .column_span = 2},
 };
 
-inline constexpr ControlSpec kPanelMainControls[] = {
+inline constexpr ControlDef kPanelMainControls[] = {
     {.id = 2,
      .constant = "DEBUG",
      .kind = K::CommandButton,
@@ -194,7 +194,7 @@ inline constexpr ControlSpec kPanelMainControls[] = {
      .layout = {"pattern", 2, 1}},
 };
 
-inline constexpr PanelSpec kPanelMain = {
+inline constexpr PanelDef kPanelMain = {
     .id = 6,
     .constant = "PANELMAIN",
     .title = "Morlidex - KORVEL Control Software",

@@ -2,7 +2,7 @@
 // and the data polarity.
 #pragma once
 
-#include "resource/panels/spec_shorthand.h"
+#include "resource/panels/table_shorthand.h"
 
 // The tables name only the fields each control uses; the rest keep their defaults.
 #pragma GCC diagnostic push
@@ -10,14 +10,14 @@
 
 namespace korvel::resource::data {
 
-inline constexpr GroupSpec kPanelMoreGroups[] = {
+inline constexpr GroupDef kPanelMoreGroups[] = {
     {.name = "sync", .row = 0, .column = 0},
     {.name = "errors", .row = 0, .column = 1},
     {.name = "polarity", .row = 0, .column = 2},
     {.name = "actions", .row = 1, .column = 0, .column_span = 3},
 };
 
-inline constexpr ControlSpec kPanelMoreControls[] = {
+inline constexpr ControlDef kPanelMoreControls[] = {
     {.id = 2,
      .constant = "TEXTMSG_5",
      .kind = K::TextMessage,
@@ -95,7 +95,7 @@ inline constexpr ControlSpec kPanelMoreControls[] = {
      .layout = {"polarity", 1, 0}},
 };
 
-inline constexpr PanelSpec kPanelMore = {
+inline constexpr PanelDef kPanelMore = {
     .id = 7,
     .constant = "PANELMORE",
     .title = "More Features",

@@ -1,7 +1,7 @@
 // Short names used only by the panel data files, to keep the tables readable.
 #pragma once
 
-#include "resource/control_spec.h"
+#include "resource/control_def.h"
 #include "resource/key_codes.h"
 
 namespace korvel::resource::data {

@@ -1,6 +1,6 @@
 // The shapes of the user-interface resource "main.uir": panels, controls, ring items, the menu bar.
 //
-// Everything here is plain constexpr data. The platform builds a live panel from a PanelSpec when
+// Everything here is plain constexpr data. The platform builds a live panel from a PanelDef when
 // the program loads it, and the view builds its windows from the same records, so the two can
 // never disagree about a control's kind, range or texts.
 #pragma once
@@ -47,7 +47,7 @@ struct Layout {
 };
 
 // A titled block of a panel; groups sit on the panel's own grid.
-struct GroupSpec {
+struct GroupDef {
     std::string_view name;
     std::string_view title;  // caption of the frame; empty: no caption
     int row = 0;
@@ -56,7 +56,7 @@ struct GroupSpec {
     int column_span = 1;
 };
 
-struct ControlSpec {
+struct ControlDef {
     int id = 0;                 // numeric id within the panel, from 2 in table order
     std::string_view constant;  // resource constant without the panel prefix, e.g. "DUTY_CYCLE"
     ControlKind kind = ControlKind::Decoration;
@@ -81,16 +81,16 @@ struct ControlSpec {
     Layout layout;
 };
 
-struct PanelSpec {
+struct PanelDef {
     int id = 0;                 // 1..7, alphabetical order of the constants
     std::string_view constant;  // e.g. "PANELMAIN"
     std::string_view title;
-    std::span<const ControlSpec> controls;  // in id order
-    std::span<const GroupSpec> groups;
+    std::span<const ControlDef> controls;  // in id order
+    std::span<const GroupDef> groups;
     bool has_menu_bar = false;  // the main panel carries MENUBAR
 };
 
-struct MenuItemSpec {
+struct MenuItemDef {
     int id = 0;
     std::string_view constant;  // e.g. "FILEOPEN"
     std::string_view label;
@@ -98,18 +98,18 @@ struct MenuItemSpec {
 };
 
 // A menu of the bar. A menu without items calls its own callback when it is chosen.
-struct MenuSpec {
+struct MenuDef {
     int id = 0;
     std::string_view constant;  // e.g. "MENU1"
     std::string_view label;
     std::string_view callback;  // only for menus without items
-    std::span<const MenuItemSpec> items;
+    std::span<const MenuItemDef> items;
 };
 
-struct MenuBarSpec {
+struct MenuBarDef {
     int id = 0;
     std::string_view constant;  // "MENUBAR"
-    std::span<const MenuSpec> menus;
+    std::span<const MenuDef> menus;
 };
 
 // True for kinds whose value is text (string, text box, text message).
