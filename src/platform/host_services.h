@@ -12,9 +12,9 @@
 namespace korvel::platform {
 
 struct FileSelectRequest {
-    std::string default_directory;  // "" means the current directory
+    std::string default_directory;     // "" means the current directory
     std::string default_file_pattern;  // default file name or pattern, e.g. "*.txt"
-    std::string file_type_list;     // e.g. "*.txt;*.cfg"; may be empty
+    std::string file_type_list;        // e.g. "*.txt;*.cfg"; may be empty
     std::string title;
     int button_label = 0;  // VAL_OK_BUTTON, VAL_SAVE_BUTTON, VAL_SELECT_BUTTON, VAL_LOAD_BUTTON
     bool restrict_directory = false;

@@ -22,8 +22,8 @@
 namespace korvel::qtview {
 namespace {
 
-using resource::ControlKind;
 using resource::ControlDef;
+using resource::ControlKind;
 
 constexpr std::string_view kActionsGroup = "actions";
 

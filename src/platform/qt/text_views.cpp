@@ -80,8 +80,7 @@ void TextBoxView::refreshValue() {
     area_->setPlainText(text);
 }
 
-TextMessageView::TextMessageView(int panel, const resource::ControlDef& def,
-                                 QWidget* parent_widget)
+TextMessageView::TextMessageView(int panel, const resource::ControlDef& def, QWidget* parent_widget)
     : ControlView(panel, def, parent_widget) {
     text_ = new QLabel(parent_widget);
     text_->setTextFormat(Qt::PlainText);

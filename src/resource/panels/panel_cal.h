@@ -19,8 +19,8 @@ inline constexpr GroupDef kPanelCalGroups[] = {
     {.name = "actions", .row = 2, .column = 0, .column_span = 3},
 };
 
-constexpr ControlDef measure_box(int id, std::string_view constant, std::string_view label,
-                                  int row, int column) {
+constexpr ControlDef measure_box(int id, std::string_view constant, std::string_view label, int row,
+                                 int column) {
     return {.id = id,
             .constant = constant,
             .kind = K::CheckBox,
@@ -32,8 +32,8 @@ constexpr ControlDef measure_box(int id, std::string_view constant, std::string_
 
 // A float setting of the sweeps; `lo` > `hi` means no limit.
 constexpr ControlDef sweep_value(int id, std::string_view constant, std::string_view label,
-                                  DataType type, double value, double lo, double hi,
-                                  double increment, std::string_view group, int row) {
+                                 DataType type, double value, double lo, double hi,
+                                 double increment, std::string_view group, int row) {
     return {.id = id,
             .constant = constant,
             .kind = K::Numeric,

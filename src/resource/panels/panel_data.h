@@ -24,7 +24,7 @@ inline constexpr GroupDef kPanelDataGroups[] = {
 
 // One bit toggle of the byte editor; bit 7 sits in the leftmost column.
 constexpr ControlDef bit_toggle(int id, std::string_view constant, std::string_view label,
-                                 int column) {
+                                int column) {
     return {.id = id,
             .constant = constant,
             .kind = K::ToggleButton,

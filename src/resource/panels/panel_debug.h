@@ -24,7 +24,7 @@ inline constexpr GroupDef kPanelDebugGroups[] = {
 
 // An expander pin shown as a 0/1 toggle; general_purpose_IO drives the pin.
 constexpr ControlDef pin_toggle(int id, std::string_view constant, std::string_view label, int row,
-                                 int column, int span) {
+                                int column, int span) {
     return {.id = id,
             .constant = constant,
             .kind = K::ToggleButton,
@@ -38,8 +38,8 @@ constexpr ControlDef pin_toggle(int id, std::string_view constant, std::string_v
 }
 
 constexpr ControlDef check_box(int id, std::string_view constant, std::string_view label,
-                                std::string_view group, int row, int column,
-                                std::string_view callback = {}, std::string_view tooltip = {}) {
+                               std::string_view group, int row, int column,
+                               std::string_view callback = {}, std::string_view tooltip = {}) {
     return {.id = id,
             .constant = constant,
             .kind = K::CheckBox,
