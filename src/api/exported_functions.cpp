@@ -4,25 +4,15 @@
 #include <cmath>
 #include <cstdint>
 
-#include "api/level_limits.h"
 #include "ds4520/ds4520.h"
 #include "korvel.h"
 #include "link/usb_link.h"
 #include "mcp4728/mcp4728.h"
+#include "unit/unit_map.h"
 
 namespace {
 
-// Expander pins (chip, pin or bank-0 field) the functions write.
-constexpr int kDivideRatioChip = 2;  // IO0-IO7: sync output divide-ratio byte
-constexpr int kClockOutputChip = 3;  // IO0: clock output 1, active-low enable
-constexpr int kClockOutputPin = 0;
-constexpr int kPatternSelectChip = 7;  // IO0-IO3: pattern code, IO4-IO7: phase fields
-constexpr int kWholeBank0 = 0xFF;
-
-// Logical DAC channels of the two analog levels; 1 = volatile write (input register only).
-constexpr int kDutyCycleChannel = 2;
-constexpr int kAmplitudeChannel = 3;
-constexpr std::uint8_t kVolatileWrite = 1;
+using namespace korvel::unit;
 
 // The limits are compared in double precision against the decimal values; a value outside
 // becomes the single-precision limit. So a request of exactly 1.8 V (whose float lies just below
@@ -55,29 +45,25 @@ int set_divide_ratio(int ratio) {
     int byte = ratio;
     if (ratio <= 0) byte = 1;
     if (ratio >= 256) byte = 0;
-    korvel::DS4520_IOX_wr_multibit(kDivideRatioChip, kWholeBank0, byte);
+    korvel::DS4520_IOX_wr_multibit(kDividerChip, kWholeBank0, byte);
     return 1;
 }
 
 int ClockOutput1(int on) {
     // The pin is an active-low enable: on = 1 pulls it low.
-    korvel::DS4520_IO_write(kClockOutputChip, kClockOutputPin, (on ^ 1) & 0xFF);
+    korvel::DS4520_IO_write(kSwitchChip, kClockOutput1Pin, (on ^ 1) & 0xFF);
     return 1;
 }
 
 int set_dutycycle(float volts) {
-    korvel::dac_write(
-        kDutyCycleChannel,
-        limit_volts(volts, korvel::api::kDutyCycleMinVolts, korvel::api::kDutyCycleMaxVolts),
-        kVolatileWrite);
+    korvel::dac_write(kDutyCycleChannel, limit_volts(volts, kDutyCycleMinVolts, kDutyCycleMaxVolts),
+                      kVolatileWrite);
     return 1;
 }
 
 int set_amplitude(float volts) {
-    korvel::dac_write(
-        kAmplitudeChannel,
-        limit_volts(volts, korvel::api::kAmplitudeMinVolts, korvel::api::kAmplitudeMaxVolts),
-        kVolatileWrite);
+    korvel::dac_write(kAmplitudeChannel, limit_volts(volts, kAmplitudeMinVolts, kAmplitudeMaxVolts),
+                      kVolatileWrite);
     return 1;
 }
 
@@ -86,7 +72,7 @@ int prbs_select(int code) {
     int value = code;
     if (code <= 0) value = 1;
     if (code > 10) value = 10;
-    korvel::DS4520_IOX_wr_multibit(kPatternSelectChip, kWholeBank0, value);
+    korvel::DS4520_IOX_wr_multibit(kPatternChip, kWholeBank0, value);
     return 1;
 }
 

@@ -2,9 +2,13 @@
 // them and korvelctl refuses a value outside them before anything is sent.
 #pragma once
 
+#include "unit/unit_map.h"
+
 namespace korvel::api {
 
-constexpr double kDutyCycleMinVolts = 1.8, kDutyCycleMaxVolts = 3.3;
-constexpr double kAmplitudeMinVolts = 1.8, kAmplitudeMaxVolts = 2.7;
+using unit::kAmplitudeMaxVolts;
+using unit::kAmplitudeMinVolts;
+using unit::kDutyCycleMaxVolts;
+using unit::kDutyCycleMinVolts;
 
 }  // namespace korvel::api

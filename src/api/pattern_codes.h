@@ -5,12 +5,11 @@
 #include <span>
 #include <string_view>
 
+#include "unit/unit_map.h"
+
 namespace korvel::api {
 
-struct PatternCode {
-    std::string_view name;
-    int code;
-};
+using unit::PatternCode;
 
 // Every code the unit knows, in the order the front panel lists them.
 std::span<const PatternCode> pattern_codes();

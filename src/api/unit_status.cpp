@@ -2,13 +2,11 @@
 
 #include "api/pattern_codes.h"
 #include "ds4520/ds4520.h"
+#include "unit/unit_map.h"
 
 namespace korvel::api {
 
 namespace {
-
-constexpr int kDutyCycleDacChannel = 2;  // DAC 0 output C
-constexpr int kAmplitudeDacChannel = 3;  // DAC 0 output D
 
 bool pin(int levels, int n) {
     return ((levels >> n) & 1) != 0;
@@ -18,16 +16,16 @@ bool pin(int levels, int n) {
 
 UnitReadback read_unit() {
     UnitReadback r;
-    r.expander2 = DS4520_IO_read(2);
-    r.expander3 = DS4520_IO_read(3);
-    r.expander7 = DS4520_IO_read(7);
+    r.expander2 = DS4520_IO_read(unit::kDividerChip);
+    r.expander3 = DS4520_IO_read(unit::kSwitchChip);
+    r.expander7 = DS4520_IO_read(unit::kPatternChip);
     r.dac0 = read_dac_bytes(0);
     r.dac1 = read_dac_bytes(1);
     return r;
 }
 
 double dac_volts(std::uint16_t code) {
-    return code * 3.3 / 4096.0;
+    return code * unit::kDacFullScaleVolts / unit::kDacCodeSpan;
 }
 
 UnitStatus interpret(const UnitReadback& r) {
@@ -46,8 +44,8 @@ UnitStatus interpret(const UnitReadback& r) {
     s.error_injection_on = pin(r.expander3, 1);
 
     const auto dac0 = decode_dac_bytes(r.dac0);
-    s.duty_code = dac0[kDutyCycleDacChannel].input.code;
-    s.amplitude_code = dac0[kAmplitudeDacChannel].input.code;
+    s.duty_code = dac0[unit::kDutyCycleChannel].input.code;
+    s.amplitude_code = dac0[unit::kAmplitudeChannel].input.code;
     s.duty_volts = dac_volts(s.duty_code);
     s.amplitude_volts = dac_volts(s.amplitude_code);
     return s;

@@ -5,6 +5,7 @@
 #include "link/usb_link.h"
 #include "mcp4728/mcp4728.h"
 #include "platform/clock.h"
+#include "unit/unit_map.h"
 
 namespace korvel {
 
@@ -13,8 +14,8 @@ const DacChannelRef dac_channel_map[8] = {{0, 0}, {0, 1}, {0, 2}, {0, 3},
 
 namespace {
 
-constexpr double kFullScaleVolts = 3.3;
-constexpr double kCodeSpan = 4096.0;
+constexpr double kFullScaleVolts = unit::kDacFullScaleVolts;
+constexpr double kCodeSpan = unit::kDacCodeSpan;
 constexpr double kMaxCode = 4095.0;
 
 // Truncates toward zero in double precision, so the float nearest 3.3 gives 4095. Values outside
