@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/panels.h"
+#include "app/state.h"
 #include "app/shell.h"
 #include "ftdi/backend_select.h"
 #include "korvel/sim/usb.h"

@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <cstdio>
 
-#include "app/panels.h"
+#include "app/state.h"
 #include "link/usb_link.h"
 #include "platform/model_query.h"
 #include "platform/operator_input.h"

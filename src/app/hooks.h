@@ -1,6 +1,5 @@
-// Seams where the modules that come later (settings files, control logic, connection
-// supervision) join the shell without the shell knowing them. Each is empty until its module
-// installs it; an empty hook is simply skipped.
+// Seams where the settings files join the shell until that module exists. Each is empty until
+// installed; an empty hook is simply skipped.
 #pragma once
 
 #include <functional>
@@ -9,10 +8,7 @@ namespace korvel::app::hooks {
 
 // Writes the settings file (argument: its name); the exit paths that save call it.
 inline std::function<int(const char* file_name)> save_settings;
-// Shows the stored Manual, DivideBy and Polarity in a freshly opened More Features panel.
-inline std::function<void()> update_more;
-// Runs after the main panel is shown and before the event loop starts (the first supervision
-// tick and the restore of the settings file).
-inline std::function<void()> after_main_panel_shown;
+// Restores the settings file after the first supervision tick at start-up.
+inline std::function<void()> restore_settings;
 
 }  // namespace korvel::app::hooks

@@ -1,10 +1,9 @@
 #include "app/openers.h"
 
-#include "app/hooks.h"
-#include "app/panels.h"
 #include "app/shell.h"
+#include "app/state.h"
+#include "app/unit_controls.h"
 #include "link/usb_link.h"
-#include "platform/callback_registry.h"
 #include "platform/user_interface.h"
 #include "resource/main_uir.h"
 
@@ -34,7 +33,7 @@ void CVICALLBACK MoreFeatures(int /*menuBar*/, int /*menuItem*/, void* /*callbac
     more_panel = LoadPanel(0, kResource, PANELMORE);
     DisplayPanel(more_panel);
     more_panel_open = 1;
-    if (hooks::update_more) hooks::update_more();
+    updateMore();
 }
 
 void CVICALLBACK Help(int /*menuBar*/, int /*menuItem*/, void* /*callbackData*/, int /*panel*/) {
@@ -54,13 +53,6 @@ int CVICALLBACK LoadErrInjPanel(int /*panel*/, int /*control*/, int event, void*
     DisplayPanel(err_panel);
     err_panel_open = 1;
     return 0;
-}
-
-void register_openers() {
-    RegisterCallback("Debug", Debug);
-    RegisterMenuCallback("MoreFeatures", MoreFeatures);
-    RegisterMenuCallback("Help", Help);
-    RegisterCallback("LoadErrInjPanel", LoadErrInjPanel);
 }
 
 }  // namespace korvel::app

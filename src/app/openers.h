@@ -16,7 +16,4 @@ void CVICALLBACK Help(int menuBar, int menuItem, void* callbackData, int panel);
 int CVICALLBACK LoadErrInjPanel(int panel, int control, int event, void* callbackData,
                                 int eventData1, int eventData2);
 
-// Registers the openers under their resource names.
-void register_openers();
-
 }  // namespace korvel::app

@@ -1,10 +1,11 @@
 #include "app/shell.h"
 
+#include "app/callback_table.h"
 #include "app/hooks.h"
-#include "app/openers.h"
-#include "app/panels.h"
+#include "app/state.h"
+#include "app/supervision.h"
+#include "app/unit_controls.h"
 #include "link/usb_link.h"
-#include "platform/callback_registry.h"
 #include "platform/user_interface.h"
 #include "resource/main_uir.h"
 
@@ -23,12 +24,6 @@ void leave_program(bool save) {
     QuitUserInterface(0);
 }
 
-// Calls a control callback of a later module by its resource name, if that module registered it.
-void call_registered(const char* name, int panel, int control, int event) {
-    if (const auto* fn = korvel::platform::find_callback(name); fn != nullptr && *fn)
-        (*fn)(panel, control, event, nullptr, 0, 0);
-}
-
 }  // namespace
 
 std::string main_window_title() {
@@ -41,14 +36,17 @@ std::string build_stamp() {
 
 int korvel_main(int /*argc*/, char** argv) {
     if (InitCVIRTE(nullptr, argv, nullptr) == 0) return -1;
-    register_shell_callbacks();
+    register_callbacks();
     main_panel = LoadPanel(0, kResource, PANELMAIN);
     if (main_panel < 0) return -1;
     SetPanelAttribute(main_panel, ATTR_TITLE, main_window_title().c_str());
     SetCtrlVal(main_panel, PANELMAIN_VER, PROGRAM_VERSION);
     SetCtrlAttribute(main_panel, PANELMAIN_VER, ATTR_TOOLTIP_TEXT, build_stamp().c_str());
     DisplayPanel(main_panel);
-    if (hooks::after_main_panel_shown) hooks::after_main_panel_shown();
+    // The first attempt to reach the unit comes before the restore, so that a unit attached at
+    // start-up is already open when the stored setup is sent.
+    CBTimer(main_panel, PANELMAIN_TIMER, EVENT_TIMER_TICK, nullptr, 0, 0);
+    if (hooks::restore_settings) hooks::restore_settings();
     RunUserInterface();
     // Panels are not discarded here, and the USB handle is closed only by the exit paths.
     return 0;
@@ -78,8 +76,7 @@ int CVICALLBACK quit_panel(int panel, int /*control*/, int event, void* /*callba
     if (panel == err_panel) err_panel_open = 0;
     if (panel == more_panel) {
         // Sent while the flag is still set, so the switch's present state reaches the unit.
-        call_registered("general_purpose_IO", more_panel, PANELMORE_ERROR_INJ_ON_BUTTON,
-                        EVENT_COMMIT);
+        general_purpose_IO(more_panel, PANELMORE_ERROR_INJ_ON_BUTTON, EVENT_COMMIT, nullptr, 0, 0);
         SetCtrlAttribute(main_panel, PANELMAIN_DATA_SELECT, ATTR_TEXT_BGCOLOR, VAL_WHITE);
         SetCtrlAttribute(main_panel, PANELMAIN_ERROR_ALERT, ATTR_VISIBLE, 0);
         more_panel_open = 0;
@@ -87,14 +84,6 @@ int CVICALLBACK quit_panel(int panel, int /*control*/, int event, void* /*callba
     if (panel == help_panel) help_panel_open = 0;
     DiscardPanel(panel);
     return 0;
-}
-
-void register_shell_callbacks() {
-    RegisterCallback("QuitAll", QuitAll);
-    RegisterMenuCallback("file_exit", file_exit);
-    RegisterMenuCallback("file_quit", file_quit);
-    RegisterCallback("quit_panel", quit_panel);
-    register_openers();
 }
 
 }  // namespace korvel::app

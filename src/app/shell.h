@@ -15,8 +15,9 @@ std::string main_window_title();
 // ("Oct 13 2026 11:39:22"); the tooltip of the main panel's version text.
 std::string build_stamp();
 
-// Start-up: run-time library, main panel (title, version, build stamp), shown; then whatever
-// later modules hook in before the loop; then the event loop until an exit path ends it.
+// Start-up: run-time library, every callback bound to its resource name, main panel (title,
+// version, build stamp) shown, one supervision tick, the settings restored, then the event loop
+// until an exit path ends it.
 // Returns 0 after the loop, -1 when the run-time library or the main panel cannot be brought up.
 int korvel_main(int argc, char** argv);
 
@@ -33,8 +34,5 @@ void CVICALLBACK file_quit(int menuBar, int menuItem, void* callbackData, int pa
 // it, then discards the panel.
 int CVICALLBACK quit_panel(int panel, int control, int event, void* callbackData, int eventData1,
                            int eventData2);
-
-// Registers every callback of this module and of the openers under its resource name.
-void register_shell_callbacks();
 
 }  // namespace korvel::app

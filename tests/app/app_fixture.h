@@ -1,15 +1,23 @@
-// A fresh program state for every test: empty UI model with the headless host, the shell's
-// callbacks registered, panel handles and flags at 0, no hooks, and a fresh simulated unit
-// behind the driver (attached, on the virtual clock).
+// A fresh program state for every test: empty UI model with the headless host, every callback
+// bound to its resource name, the program's state as in a fresh process, no hooks, and a fresh
+// simulated unit behind the driver (attached, on the virtual clock).
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+
+#include "app/callback_table.h"
 #include "app/hooks.h"
-#include "app/panels.h"
 #include "app/shell.h"
+#include "app/state.h"
+#include "ds4520/ds4520.h"
+#include "fpga/fpga_load.h"
 #include "ftdi/backend_select.h"
+#include "i2c/i2c_engine.h"
 #include "korvel/sim/usb.h"
+#include "link/usb_link.h"
 #include "platform/callback_registry.h"
 #include "platform/headless_host.h"
 #include "platform/model_query.h"
@@ -22,18 +30,25 @@ class AppTest : public ::testing::Test {
     void SetUp() override {
         korvel::platform::reset_user_interface();
         korvel::ftdi::use_fresh_simulated_unit();
-        korvel::app::reset_panel_state();
-        korvel::app::hooks::save_settings = nullptr;
-        korvel::app::hooks::update_more = nullptr;
-        korvel::app::hooks::after_main_panel_shown = nullptr;
+        korvel::usb_link_reset();
+        korvel::i2c_dir_image = 0x80;
+        korvel::last_input_pin = 0xFF;
+        korvel::fpga_pin_image = 0;
+        std::memset(korvel::pattern_buffer, 0, sizeof korvel::pattern_buffer);
+        unsetenv(korvel::kChipFlagVariable);
+        korvel::app::reset_app_state();
+        clear_hooks();
         host().popups.clear();
-        korvel::app::register_shell_callbacks();
+        korvel::app::register_callbacks();
     }
     void TearDown() override {
-        korvel::app::hooks::save_settings = nullptr;
-        korvel::app::hooks::update_more = nullptr;
-        korvel::app::hooks::after_main_panel_shown = nullptr;
+        clear_hooks();
         korvel::platform::reset_user_interface();
+    }
+
+    static void clear_hooks() {
+        korvel::app::hooks::save_settings = nullptr;
+        korvel::app::hooks::restore_settings = nullptr;
     }
 
     static korvel::platform::HeadlessHost& host() {

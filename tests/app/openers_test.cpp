@@ -26,32 +26,40 @@ TEST_F(AppTest, DebugActsOnCommitOnly) {
     EXPECT_EQ(debug_panel_open, 0);
 }
 
-TEST_F(AppTest, FeaturesOpensOneMoreFeaturesPanelAndAFreshOneAfterClose) {
+TEST_F(AppTest, FeaturesOpensOneMoreFeaturesPanelShowingTheStoredSettings) {
     load_main();
-    int updates = 0;
-    hooks::update_more = [&] {
-        ++updates;
-        EXPECT_TRUE(platform::panel_displayed(more_panel));
-        EXPECT_EQ(more_panel_open, 1);
-    };
+    settings.Manual = 1;
+    settings.DivideBy = 77;
+    settings.Polarity = 1;
     platform::choose_menu_item(main_panel, MENUBAR_MOREFEATURES);
     platform::choose_menu_item(main_panel, MENUBAR_MOREFEATURES);
     EXPECT_EQ(copies(PANELMORE), 1);
-    EXPECT_EQ(updates, 1);
+    EXPECT_EQ(more_panel_open, 1);
+    int manual = 0, ratio = 0, inverted = 0, dimmed = 1;
+    GetCtrlVal(more_panel, PANELMORE_MANUAL_CTRL_BOX, &manual);
+    GetCtrlVal(more_panel, PANELMORE_DIVIDE_RATIO_CONTROL, &ratio);
+    GetCtrlVal(more_panel, PANELMORE_INV_DATA_BUTTON, &inverted);
+    GetCtrlAttribute(more_panel, PANELMORE_DIVIDE_RATIO_CONTROL, ATTR_DIMMED, &dimmed);
+    EXPECT_EQ(manual, 1);
+    EXPECT_EQ(ratio, 77);
+    EXPECT_EQ(inverted, 1);
+    EXPECT_EQ(dimmed, 0);
     const int first = more_panel;
-    SetCtrlVal(more_panel, PANELMORE_DIVIDE_RATIO_CONTROL, 77);
 
     platform::operate_ctrl(more_panel, PANELMORE_CLOSEPANELMORE, EVENT_COMMIT);
     EXPECT_EQ(copies(PANELMORE), 0);
     EXPECT_EQ(more_panel_open, 0);
     EXPECT_EQ(more_panel, first);  // the handle keeps its last value
 
+    // A fresh copy, filled again from the settings set (here: automatic trigger, ratio dimmed).
+    settings.Manual = 0;
+    settings.DivideBy = 9;
     platform::choose_menu_item(main_panel, MENUBAR_MOREFEATURES);
     EXPECT_NE(more_panel, first);
-    EXPECT_EQ(updates, 2);
-    unsigned ratio = 0;
     GetCtrlVal(more_panel, PANELMORE_DIVIDE_RATIO_CONTROL, &ratio);
-    EXPECT_EQ(ratio, 1u);  // a fresh copy starts from the resource values
+    GetCtrlAttribute(more_panel, PANELMORE_DIVIDE_RATIO_CONTROL, ATTR_DIMMED, &dimmed);
+    EXPECT_EQ(ratio, 9);
+    EXPECT_EQ(dimmed, 1);
 }
 
 TEST_F(AppTest, HelpShowsTheProgramVersionInOneCopy) {

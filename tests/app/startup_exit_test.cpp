@@ -23,7 +23,7 @@ int run_main_then(std::function<void()> action) {
 
 TEST_F(AppTest, StartupShowsTitleVersionAndBuildStampThenRunsTheLoopUntilAnExit) {
     std::vector<std::string> order;
-    hooks::after_main_panel_shown = [&] {
+    hooks::restore_settings = [&] {
         order.push_back(platform::panel_displayed(main_panel) ? "shown" : "not shown");
     };
     const int rc = run_main_then([&] {
@@ -78,7 +78,6 @@ TEST_F(AppTest, ExitPathsSaveExceptQuitWithoutSavingThenStopTimersCloseTheLinkAn
             link_open_at_save = korvel::usb_handle_usable();
             return 1;
         };
-        hooks::after_main_panel_shown = [] { ASSERT_EQ(korvel::init_usb(), 1); };
 
         EXPECT_EQ(run_main_then(path.take), 0);
 

@@ -12,9 +12,10 @@
 #include <QTimer>
 #include <cstring>
 
+#include "app/callback_table.h"
 #include "app/hooks.h"
-#include "app/panels.h"
 #include "app/shell.h"
+#include "app/state.h"
 #include "platform/qt/console_window.h"
 #include "platform/qt/loop_driver.h"
 #include "platform/qt/number_spin_box.h"
@@ -30,8 +31,8 @@ class ProgramWindowsTest : public ViewTest {
   protected:
     void SetUp() override {
         ViewTest::SetUp();
-        app::reset_panel_state();
-        app::register_shell_callbacks();
+        app::reset_app_state();
+        app::register_callbacks();
         app::main_panel = load(PANELMAIN);
     }
 
@@ -65,6 +66,7 @@ TEST_F(ProgramWindowsTest, F9ReachesTheHiddenDebugButtonFromAnyFocusedControl) {
 }
 
 TEST_F(ProgramWindowsTest, TheModelFollowsTheFocus) {
+    app::settings.Manual = 1;  // the ratio field takes the focus only while it is not dimmed
     menu_action("Features")->trigger();
     PanelWindow* more = window(app::more_panel);
     QApplication::setActiveWindow(more);

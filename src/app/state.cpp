@@ -1,6 +1,8 @@
-#include "app/panels.h"
+#include "app/state.h"
 
 namespace korvel::app {
+
+GeneratorSettings settings{};
 
 int main_panel = 0;
 int more_panel = 0;
@@ -19,10 +21,22 @@ unsigned char help_panel_open = 0;
 // The resource selects "New Scramble" (1) until the Debug panel is first opened.
 int scramble_mode = 1;
 
-void reset_panel_state() {
+unsigned char unit_present = 0;
+int last_unit_present = 0;
+int dac_store_countdown = 0;
+unsigned char settings_changed = 0;
+int unit_serial_number = 0;
+
+void reset_app_state() {
+    settings = GeneratorSettings{};
     main_panel = more_panel = debug_panel = data_panel = err_panel = help_panel = cal_panel = 0;
     more_panel_open = debug_panel_open = data_panel_open = err_panel_open = help_panel_open = 0;
     scramble_mode = 1;
+    unit_present = 0;
+    last_unit_present = 0;
+    dac_store_countdown = 0;
+    settings_changed = 0;
+    unit_serial_number = 0;
 }
 
 }  // namespace korvel::app

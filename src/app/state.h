@@ -1,0 +1,68 @@
+// The program's process-wide state: the generator settings set, the panel handles and open
+// flags, and the supervision's marks. One owner (this file), plain values, and one reset that
+// puts all of it back to the state of a fresh process (tests use that, never field by field).
+#pragma once
+
+#include <cstdint>
+
+namespace korvel::app {
+
+// ---- the generator settings set -----------------------------------------------------------------
+// Twelve values named by their keys in the settings and configuration files, in file order. All
+// start at 0. Byte-wide values keep the low 8 bits of whatever integer is stored into them.
+struct GeneratorSettings {
+    std::uint8_t Setting8010;      // "8010": no function here; read, kept and written back
+    std::uint8_t Pattern;          // sync output timed for the PRBS7 pattern (0/1)
+    std::uint8_t Eye;              // sync output timed for an eye diagram (0/1)
+    std::uint8_t Manual;           // manual divide ratio in force (0/1)
+    std::int32_t DivideBy;         // the manual divide ratio, 1..256
+    float DutyCycleControl;        // duty-cycle DAC level, volts (logical channel 2)
+    float DataAmplitudeControl;    // data-amplitude DAC level, volts (logical channel 3)
+    float SyncSkewControl;         // no control here: kept and written back
+    float InternalPeakingControl;  // no control here: kept and written back
+    std::uint8_t ClockOutput1;     // clock output 1 on (1) / off (0)
+    std::uint8_t DataSelect;       // pattern-select code last applied
+    std::int32_t Polarity;         // data inverted (1) or positive (0)
+};
+extern GeneratorSettings settings;
+
+// ---- panels
+// -------------------------------------------------------------------------------------- Handles
+// start at 0 and keep their last value after the panel is discarded; the platform never hands out a
+// discarded handle again, so a stale handle never names another panel.
+extern int main_panel;
+extern int more_panel;
+extern int debug_panel;
+extern int data_panel;
+extern int err_panel;
+extern int help_panel;
+extern int cal_panel;
+
+extern unsigned char more_panel_open;
+extern unsigned char debug_panel_open;
+extern unsigned char data_panel_open;
+extern unsigned char err_panel_open;
+extern unsigned char help_panel_open;
+
+// The Debug panel's scramble choice (0 old, 1 new, 2 linear): read when the panel opens and
+// whenever its ring is committed.
+extern int scramble_mode;
+
+// ---- supervision
+// --------------------------------------------------------------------------------- Presence seen
+// by the latest tick, and at the tick before (0 again after a failed open, so the next tick
+// retries).
+extern unsigned char unit_present;
+extern int last_unit_present;
+// Ticks left until the two levels are stored in the DAC's EEPROM; 0 = nothing pending.
+extern int dac_store_countdown;
+// 0 = the configuration named in SETUP_LOADED is unchanged; bit 0 set by every change; 2 once
+// the indicator has been dimmed (3 = changed again, treated like 2).
+extern unsigned char settings_changed;
+// The unit's serial read as a decimal number (0 until a unit with a numeric serial is found).
+extern int unit_serial_number;
+
+// Everything above back to the state of a fresh process.
+void reset_app_state();
+
+}  // namespace korvel::app

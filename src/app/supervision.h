@@ -1,0 +1,15 @@
+// The main panel's once-a-second supervision: notices the unit being plugged in and out, opens
+// it and re-sends the setup from the controls, stores the two levels in the DAC's EEPROM ten
+// ticks after their last change, and dims the setup indicator once the setup has changed.
+#pragma once
+
+#include "platform/ui_constants.h"
+
+namespace korvel::app {
+
+// Callback of the main panel's TIMER (every 1.0 s); start-up also calls it once directly. Does
+// the same whatever event it is given.
+int CVICALLBACK CBTimer(int panel, int control, int event, void* callbackData, int eventData1,
+                        int eventData2);
+
+}  // namespace korvel::app
