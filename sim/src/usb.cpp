@@ -44,7 +44,10 @@ bool Usb::Impl::enter(Call kind, Status& status) {
 bool Usb::Impl::enter(Call kind, Handle handle, Resolved& device, Status& status) {
     if (!enter(kind, status)) return false;
     device = resolve(handle);
-    if (device.target == Target::Unknown) status = kInvalidHandle;
+    if (device.target == Target::Unknown) {
+        status = kInvalidHandle;
+        ++invalid_handle_calls;
+    }
     if (device.target == Target::Dead) status = kIoError;
     return device.port != nullptr;
 }
@@ -99,6 +102,10 @@ std::uint64_t Usb::calls(Call kind) const {
     return i < impl_->counts.size() ? impl_->counts[i] : 0;
 }
 
+std::uint64_t Usb::invalid_handle_calls() const {
+    return impl_->invalid_handle_calls;
+}
+
 std::uint64_t Usb::total_calls() const {
     std::uint64_t sum = 0;
     for (auto c : impl_->counts) sum += c;
@@ -107,6 +114,7 @@ std::uint64_t Usb::total_calls() const {
 
 void Usb::reset_counters() {
     impl_->counts.fill(0);
+    impl_->invalid_handle_calls = 0;
 }
 
 void Usb::fail_call(Call kind, std::uint64_t nth, Status status) {

@@ -65,6 +65,7 @@ struct Usb::Impl {
 
     std::uint64_t now_us = 0;
     std::array<std::uint64_t, kCallKinds> counts{};
+    std::uint64_t invalid_handle_calls = 0;
     FaultPlan faults;
 
     std::string state_path;

@@ -67,7 +67,7 @@ bool is_unit(const FT_DEVICE_LIST_INFO_NODE& record) {
 
 bool usb_handle_usable() {
     return g_opened_handle != nullptr && usb_handle == g_opened_handle &&
-           usb_handle != kUnusableHandle;
+           usb_handle != kUnusableHandle && !FT_DeviceLost(usb_handle);
 }
 
 int usb_aliveQ() {

@@ -57,7 +57,8 @@ int usb_input();
 // is full.
 void usb_output(int flush);
 
-// True when usb_handle may be passed to the driver: opened by init_usb, not closed since, not 1.
+// True when usb_handle may be passed to the driver: opened by init_usb, not closed since, not 1,
+// and its device not reported gone since.
 bool usb_handle_usable();
 
 // Back to the state of a fresh process (no handle, empty buffer, blank serial) without calling

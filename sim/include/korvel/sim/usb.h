@@ -85,6 +85,9 @@ class Usb {
     // --- counters ---
     std::uint64_t calls(Call kind) const;
     std::uint64_t total_calls() const;
+    // Calls that named a handle the driver never gave out or had closed (a program fault: it
+    // must never pass a closed handle again).
+    std::uint64_t invalid_handle_calls() const;
     void reset_counters();
 
     // --- fault injection ---
