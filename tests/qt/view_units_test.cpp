@@ -54,7 +54,7 @@ TEST(KeyCodes, ToolkitKeysBecomePlatformCodes) {
 
 TEST(NumberFormat, DecimalsFollowTheControl) {
     EXPECT_EQ(decimals_for(def(PANELMAIN, PANELMAIN_DUTY_CYCLE)), 2);
-    EXPECT_EQ(decimals_for(def(PANELMAIN, PANELMAIN_MUX_AMP)), 2);  // a DAC step is not shown
+    EXPECT_EQ(decimals_for(def(PANELMAIN, PANELMAIN_MUX_AMP)), 4);  // every decimal of 0.0128
     EXPECT_EQ(decimals_for(def(PANELMORE, PANELMORE_DIVIDE_RATIO_CONTROL)), 0);
     EXPECT_EQ(decimals_for(def(PANELCAL, PANELCAL_SLAVESTEP)), 3);  // its minimum is 0.001
     EXPECT_EQ(format_number(def(PANELERR, PANELERR_ERROR_RATE), 1.5e-9), "1.500e-09");

@@ -98,6 +98,14 @@ TEST_F(ViewTest, NumericCommitsAnEnteredValueOnceAndTheModelKeepsItInRange) {
     EXPECT_EQ(field->minimum(), 1.0);
 }
 
+TEST_F(ViewTest, AmplitudeArrowStepsAddUpInTheFieldWithoutRounding) {
+    const int main = load(PANELMAIN);
+    NumberSpinBox* field = view<NumericSlideView>(main, PANELMAIN_MUX_AMP)->field();
+    for (int i = 0; i < 3; ++i) QTest::keyClick(field, Qt::Key_Up);  // 0.0128 mV each
+    EXPECT_NEAR(number(main, PANELMAIN_MUX_AMP), 450.0384, 1e-4);
+    EXPECT_EQ(field->text(), "450.0384");
+}
+
 TEST_F(ViewTest, SlideSendsValueChangedWhileDraggedAndCommitsOnRelease) {
     spy("CB_DAC");
     const int main = load(PANELMAIN);

@@ -31,10 +31,10 @@ bool is_integer_type(DataType t) {
 
 int decimals_for(const resource::ControlDef& def) {
     if (is_integer_type(def.type)) return 0;
-    // An increment finer than a thousandth (a DAC step, say) is not worth showing: the field
-    // keeps two decimals and the slider still moves in the fine steps.
-    const int incr = decimals_of(def.increment);
-    int d = std::max({2, incr <= 3 ? incr : 2, decimals_of(def.value)});
+    // The field shows every decimal of the increment, so that arrow steps add up exactly: a
+    // field rounded to fewer decimals would hand a rounded value back at its next refresh (the
+    // amplitude's 0.0128 mV steps need four).
+    int d = std::max({2, decimals_of(def.increment), decimals_of(def.value)});
     if (def.has_range) d = std::max(d, decimals_of(def.min));
     return std::min(d, kMaxDecimals);
 }
