@@ -70,7 +70,10 @@ void send_setup_after_reconnect() {
 
 void check_presence() {
     unit_present = static_cast<unsigned char>(usb_aliveQ());
-    if (unit_present == last_unit_present) {
+    // A unit that is listed while the link has lost it (unplugged and back between two ticks, or
+    // a reopen that failed) is treated as one that has just appeared: it is opened afresh.
+    const bool lost_while_listed = unit_present && last_unit_present && !usb_handle_usable();
+    if (unit_present == last_unit_present && !lost_while_listed) {
         if (!unit_present) show_connection(false);
         return;
     }
