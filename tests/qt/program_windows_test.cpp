@@ -126,6 +126,19 @@ TEST_F(ProgramWindowsTest, CloseBoxOfTheMainWindowLeavesThroughFileExit) {
     EXPECT_TRUE(korvel::platform::timer_callbacks_suspended());
 }
 
+TEST_F(ProgramWindowsTest, RedrawingInsideACallbackRunsNoOtherWork) {
+    // A callback that asks for a redraw (the divider does, before its bus traffic) must not see
+    // queued timers or deferred calls run inside it.
+    bool timer_ran = false, deferred_ran = false;
+    QTimer::singleShot(0, [&] { timer_ran = true; });
+    korvel::platform::post_deferred_call([&] { deferred_ran = true; });
+    ProcessDrawEvents();
+    EXPECT_FALSE(timer_ran);
+    EXPECT_FALSE(deferred_ran);
+    settle();
+    EXPECT_TRUE(timer_ran);
+}
+
 TEST_F(ProgramWindowsTest, TimerTicksComeFromTheLoopDriverOnTheProcessClock) {
     spy("CBTimer");
     qt_->driver().runDue();

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -101,7 +102,10 @@ void QtHost::quit_event_loop() {
 }
 
 void QtHost::process_draw_events() {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Only the pending layouts and repaints: running timers, sockets or other posted work here
+    // would start another callback (or the tick) inside the one that asked for the redraw.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
 }
 
 }  // namespace korvel::qtview
