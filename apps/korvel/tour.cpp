@@ -52,9 +52,13 @@ Tour::Tour(qtview::QtPlatform& qt, QWidget* extra, QString screenshot_dir)
         [this] { showPanel(QStringLiteral("debug"), latest(PANELDEBUG)); },
         [] { platform::choose_menu_item(app::main_panel, MENUBAR_HELP); },
         [this] { showPanel(QStringLiteral("help"), latest(PANELHELP)); },
-        // The pattern and calibration panels are opened by later modules; load them directly.
-        [] { DisplayPanel(LoadPanel(0, "main.uir", PANELDATA)); },
-        [this] { showPanel(QStringLiteral("data"), latest(PANELDATA)); },
+        // Choosing Custom Data opens the Custom Test Pattern panel (with a unit attached).
+        [] { platform::operate_ctrl(app::main_panel, PANELMAIN_DATA_SELECT, 11, EVENT_COMMIT); },
+        [this] {
+            if (latest(PANELDATA) != 0 || korvel::usb_aliveQ() != 0)
+                showPanel(QStringLiteral("data"), latest(PANELDATA));
+        },
+        // The calibration panel has no control or menu item that opens it; load it directly.
         [] { DisplayPanel(LoadPanel(0, "main.uir", PANELCAL)); },
         [this] { showPanel(QStringLiteral("cal"), latest(PANELCAL)); },
         [] {
