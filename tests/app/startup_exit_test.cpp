@@ -53,6 +53,19 @@ TEST_F(AppTest, StartupShowsTitleVersionAndBuildStampThenRunsTheLoopUntilAnExit)
     EXPECT_TRUE(host().popups.empty());
 }
 
+TEST_F(AppTest, AUnitPresentAtStartIsOpenedBeforeTheSettingsAreRestored) {
+    bool open_at_restore = false;
+    std::string notice_at_restore;
+    hooks::restore_settings = [&] {
+        open_at_restore = korvel::usb_handle_usable();
+        GetCtrlVal(main_panel, PANELMAIN_NOTIFY_USER, &notice_at_restore);
+    };
+    EXPECT_EQ(
+        run_main_then([] { platform::choose_menu_item(main_panel, MENUBAR_MENU1_QUITNOSAVE); }), 0);
+    EXPECT_TRUE(open_at_restore);
+    EXPECT_EQ(notice_at_restore, "USB CONNECTED");
+}
+
 TEST_F(AppTest, ExitPathsSaveExceptQuitWithoutSavingThenStopTimersCloseTheLinkAndQuit) {
     struct Path {
         const char* name;
