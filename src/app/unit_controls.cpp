@@ -211,15 +211,15 @@ int CVICALLBACK FPGA(int panel, int control, int event, void* /*callbackData*/, 
 int CVICALLBACK general_purpose_IO(int panel, int control, int event, void* /*callbackData*/,
                                    int /*eventData1*/, int /*eventData2*/) {
     if (event != EVENT_COMMIT) return 0;
-    if (panel == main_panel) {
-        if (control == PANELMAIN_CLOCKOUT1_BUTTON) clock_output_from_button();
-        return 0;
-    }
     // The More Features switch is sent also while that panel is closed (as off): the reconnect
-    // and the panel's closing do that. Its handle is told apart from the Debug panel's (whose
-    // control ids overlap) before the Debug branch is considered.
+    // and the panel's closing do that, with a handle that may be stale or 0. It is told apart
+    // first, as the other panels' control ids overlap its own.
     if (panel == more_panel && control == PANELMORE_ERROR_INJ_ON_BUTTON) {
         error_injection_switch();
+        return 0;
+    }
+    if (panel == main_panel) {
+        if (control == PANELMAIN_CLOCKOUT1_BUTTON) clock_output_from_button();
         return 0;
     }
     if (panel == debug_panel && debug_panel_open) {
