@@ -1,64 +1,51 @@
-#include "ftdi/libftdi_eeprom_io.h"
-
-#include <ftdi.h>
-#include <libusb.h>
+#include "ftdi/ft232r_eeprom_io.h"
 
 #include <set>
 
 namespace korvel::ftdi {
 namespace {
 
-// Vendor request that writes one EEPROM word (value = the word, index = the word address).
-// libftdi's ftdi_write_eeprom_location() refuses FT232R chips and addresses below 0x80, so the
-// request is sent directly.
-// Host to device, vendor request, to the device (LIBUSB_REQUEST_TYPE_VENDOR | ..._DEVICE | OUT).
-constexpr std::uint8_t kVendorOut = 0x40;
-constexpr std::uint8_t kWriteEepromRequest = 0x91;
 // FTDI's programming tool sets this latency timer value while it writes an FT232R's EEPROM.
-constexpr unsigned char kEepromWriteLatency = 0x77;
-
-bool write_word(ftdi_context* context, std::size_t word, std::uint16_t value) {
-    return libusb_control_transfer(context->usb_dev, kVendorOut, kWriteEepromRequest, value,
-                                   static_cast<std::uint16_t>(word), nullptr, 0,
-                                   static_cast<unsigned>(context->usb_write_timeout)) >= 0;
-}
+constexpr UCHAR kEepromWriteLatency = 0x77;
 
 }  // namespace
 
-bool read_eeprom_image(ftdi_context* context, ft232r::Image& image) {
+Transfer read_eeprom_image(OpenFtdiDevice& device, ft232r::Image& image) {
     for (std::size_t w = 0; w < ft232r::kEepromWords; ++w) {
-        unsigned short value = 0;
-        if (ftdi_read_eeprom_location(context, static_cast<int>(w), &value) != 0) return false;
+        std::uint16_t value = 0;
+        if (Transfer t = device.read_eeprom_word(w, value); t != Transfer::Done) return t;
         image[2 * w] = static_cast<std::uint8_t>(value & 0xFF);
         image[2 * w + 1] = static_cast<std::uint8_t>(value >> 8);
     }
-    return true;
+    return Transfer::Done;
 }
 
-bool write_eeprom_words(ftdi_context* context, const ft232r::Image& image,
-                        const std::vector<std::size_t>& words) {
+Transfer write_eeprom_words(OpenFtdiDevice& device, const ft232r::Image& image,
+                            const std::vector<std::size_t>& words) {
     std::set<std::size_t> to_write;
     for (std::size_t w : words) {
-        if (w >= ft232r::kEepromWords) return false;
+        if (w >= ft232r::kEepromWords) return Transfer::Refused;
         to_write.insert(w & ~std::size_t{1});
         to_write.insert(w | 1);
     }
-    if (to_write.empty()) return true;
+    if (to_write.empty()) return Transfer::Done;
 
-    unsigned char latency = 0;
-    const bool restore_latency = ftdi_get_latency_timer(context, &latency) == 0;
-    ftdi_set_latency_timer(context, kEepromWriteLatency);
-    bool ok = true;
-    for (std::size_t w : to_write) ok = ok && write_word(context, w, ft232r::word_at(image, w));
-    if (restore_latency) ftdi_set_latency_timer(context, latency);
-    if (!ok) return false;
+    UCHAR latency = 0;
+    if (Transfer t = device.get_latency_timer(latency); t != Transfer::Done) return t;
+    if (Transfer t = device.set_latency_timer(kEepromWriteLatency); t == Transfer::Failed) return t;
+    for (std::size_t w : to_write) {
+        if (Transfer t = device.write_eeprom_word(w, ft232r::word_at(image, w));
+            t != Transfer::Done)
+            return t;
+    }
+    if (Transfer t = device.set_latency_timer(latency); t == Transfer::Failed) return t;
 
     for (std::size_t w : to_write) {
-        unsigned short value = 0;
-        if (ftdi_read_eeprom_location(context, static_cast<int>(w), &value) != 0) return false;
-        if (value != ft232r::word_at(image, w)) return false;
+        std::uint16_t value = 0;
+        if (Transfer t = device.read_eeprom_word(w, value); t != Transfer::Done) return t;
+        if (value != ft232r::word_at(image, w)) return Transfer::Refused;
     }
-    return true;
+    return Transfer::Done;
 }
 
 }  // namespace korvel::ftdi
