@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fake_transport.h"
+#include "ft232r_images.h"
 #include "ftdi/device_state.h"
 #include "ftdi/ftd2xx.h"
 
@@ -18,37 +19,11 @@ using testing::FakeBus;
 using testing::use_fake_usb;
 namespace ft = ftdi::ft232r;
 
-// Appends a USB string descriptor at `at`, its pointer pair at header byte `pointer`.
-std::size_t place_string(ft::Image& image, std::size_t at, std::size_t pointer,
-                         const std::string& text) {
-    const std::size_t length = 2 + 2 * text.size();
-    image[pointer] = static_cast<std::uint8_t>(at | 0x80);
-    image[pointer + 1] = static_cast<std::uint8_t>(length);
-    image[at] = static_cast<std::uint8_t>(length);
-    image[at + 1] = 0x03;
-    for (std::size_t i = 0; i < text.size(); ++i) image[at + 2 + 2 * i] = text[i];
-    return at + length;
-}
-
-// The unit's EEPROM: FT232R header, "ZEVA", "ZEVA_KORVEL", "1042" from 0x18; the user area
-// (AN_121) is 0x44..0x79.
-ft::Image unit_eeprom() {
-    ft::Image image{};
-    const std::vector<std::uint8_t> header = {0x00, 0x40, 0x03, 0x04, 0x01, 0x60, 0x00,
-                                              0x06, 0xA0, 0x2D, 0x08, 0x00, 0x00, 0x00};
-    std::copy(header.begin(), header.end(), image.begin());
-    std::size_t at = place_string(image, 0x18, 0x0E, "ZEVA");
-    at = place_string(image, at, 0x10, "ZEVA_KORVEL");
-    place_string(image, at, 0x12, "1042");
-    ft::store_checksum(image);
-    return image;
-}
-
 class UsbBackend : public ::testing::Test {
   protected:
     void SetUp() override {
         auto unit = fake_chip("ZEVA_KORVEL", "1042", 5);
-        unit.eeprom = unit_eeprom();
+        unit.eeprom = testing::korvel_image();  // user area 0x44..0x79
         bus_ = use_fake_usb({fake_chip("USB Serial", "A100", 4), unit});
     }
     void TearDown() override { ftdi::select_backend(ftdi::BackendKind::Sim); }

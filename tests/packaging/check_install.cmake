@@ -1,16 +1,9 @@
 # Installs the whole build into a scratch prefix and checks each file is where the system reads
 # it. Run: cmake -DBUILD_DIR=... -DWORK_DIR=... -DGUI=ON|OFF -P check_install.cmake
-file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
-
-function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
-  if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "failed (${rc}): ${ARGN}\n${out}")
-  endif()
-endfunction()
-
-run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
+file(REMOVE_RECURSE ${WORK_DIR})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
+  OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 
 set(expected
   bin/korvelctl
