@@ -9,6 +9,7 @@ packages=(
   nlohmann-json3-dev libcli11-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   python3 sigrok-cli xvfb xauth valgrind fonts-dejavu-core
+  desktop-file-utils dpkg-dev file
 )
 
 missing=()

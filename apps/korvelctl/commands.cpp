@@ -3,6 +3,7 @@
 #include <variant>
 
 #include "api/unit_status.h"
+#include "device_notes.h"
 #include "exit_codes.h"
 #include "korvel.h"
 #include "status_report.h"
@@ -60,8 +61,7 @@ int run_list(std::ostream& out, std::ostream& err) {
     }
     for (const auto& d : devices) {
         out << d.index << "  " << (d.description.empty() ? "(no description)" : d.description)
-            << "  serial " << (d.serial.empty() ? "(none)" : d.serial)
-            << (d.is_unit ? "  <- KORVEL unit" : "") << "\n";
+            << "  serial " << (d.serial.empty() ? "(none)" : d.serial) << device_note(d) << "\n";
     }
     return kExitOk;
 }

@@ -45,8 +45,10 @@ Example: korvelctl set pattern PRBS15 divide 4 clock on duty 2.5 amplitude 2.2)"
 
 constexpr const char* kListHelp =
     R"(One line per FTDI device: index, USB description, serial number; the unit is the
-device described as ZEVA_KORVEL or ZEVA~KORVEL. A device the user has no permission to
-open shows an empty description.
+device described as ZEVA_KORVEL or ZEVA~KORVEL. On Linux the descriptions come from
+sysfs and need no permission; elsewhere a device the user may not open shows an empty
+description. A device showing the FT232R's default strings ("FT232R USB UART") may be
+a unit whose EEPROM was damaged: README.md, "Recovering a unit", says how to repair it.
 
 Example: korvelctl --simulate list)";
 

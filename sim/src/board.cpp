@@ -4,7 +4,7 @@
 
 namespace korvel::sim {
 
-Board::Impl::Impl() : user_area(kUserAreaSize, 0x00) {}
+Board::Impl::Impl() : user_area(kUserAreaCapacity, 0x00) {}
 
 bool Board::Impl::chips_pull_sda() const {
     for (const auto& c : expanders)
@@ -171,8 +171,12 @@ FpgaMemories& Board::fpga() {
 }
 
 std::vector<std::uint8_t>& Board::user_area() {
-    impl_->user_area.resize(kUserAreaSize, 0x00);  // keep the size whatever a caller did
+    impl_->user_area.resize(kUserAreaCapacity, 0x00);  // keep the size whatever a caller did
     return impl_->user_area;
+}
+
+std::size_t Board::user_area_size() const {
+    return sim::user_area_size(manufacturer, description, serial);
 }
 
 const std::vector<BusEvent>& Board::bus_log() const {

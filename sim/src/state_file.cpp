@@ -90,11 +90,16 @@ struct Reader {
         }
         out = std::move(s);
     }
+    // `n` bytes as 2n hex digits. With `shorter_ok`, fewer digits fill only the first bytes
+    // (files from before the EEPROM user area grew to its full size).
     void bytes(const json& obj, const char* key, std::uint8_t* out, std::size_t n,
-               const std::string& where) {
+               const std::string& where, bool shorter_ok = false) {
         if (!ok() || !obj.contains(key)) return;
-        if (!obj[key].is_string() || !unhex(obj[key].get<std::string>(), out, n))
-            why = name(where, key) + " must be " + std::to_string(2 * n) + " hex digits";
+        const std::size_t digits = obj[key].is_string() ? obj[key].get<std::string>().size() : 0;
+        const std::size_t m = shorter_ok && digits < 2 * n && digits % 2 == 0 ? digits / 2 : n;
+        if (!obj[key].is_string() || !unhex(obj[key].get<std::string>(), out, m))
+            why = name(where, key) + " must be " + (shorter_ok ? "at most " : "") +
+                  std::to_string(2 * n) + " hex digits";
     }
     const json* object(const json& obj, const char* key, const std::string& where) {
         if (!ok() || !obj.contains(key)) return nullptr;
@@ -170,7 +175,7 @@ bool board_from_json(const json& doc, Board& board, std::string* error) {
     r.text(doc, "description", description, "");
     r.text(doc, "serial", serial, "");
     std::vector<std::uint8_t> ua = board.user_area();
-    r.bytes(doc, "user_area", ua.data(), ua.size(), "");
+    r.bytes(doc, "user_area", ua.data(), ua.size(), "", true);
 
     Ds4520 expanders[3] = {board.expander(2), board.expander(3), board.expander(7)};
     if (const json* xs = r.object(doc, "expanders", "")) {

@@ -75,8 +75,13 @@ void Usb::Impl::set_direction(FtdiPort& port, std::uint8_t mask) {
 
 std::vector<std::uint8_t>& Usb::Impl::user_area_of(FtdiPort& port) {
     if (&port == &board_port) return board.user_area();
-    port.user_area.resize(kUserAreaSize, 0x00);
+    port.user_area.resize(kUserAreaCapacity, 0x00);
     return port.user_area;
+}
+
+std::size_t Usb::Impl::user_area_size_of(const FtdiPort& port) const {
+    if (&port == &board_port) return board.user_area_size();
+    return user_area_size(kOtherManufacturer, port.description, port.serial);
 }
 
 Usb::Usb() : impl_(std::make_unique<Impl>()) {}
@@ -145,7 +150,7 @@ void Usb::add_other_device(std::string description, std::string serial) {
     port.description = std::move(description);
     port.serial = std::move(serial);
     port.loc_id = 0x0112 + static_cast<std::uint32_t>(impl_->others.size());
-    port.user_area.assign(kUserAreaSize, 0x00);
+    port.user_area.assign(kUserAreaCapacity, 0x00);
     impl_->others.push_back(std::move(port));
 }
 

@@ -14,6 +14,9 @@
 
 namespace korvel::sim {
 
+// The manufacturer string of the other FTDI devices (FTDI's own, as they come from the factory).
+constexpr const char* kOtherManufacturer = "FTDI";
+
 // One FT232R as the driver sees it. For the board the pins live in Board.
 struct FtdiPort {
     std::uint64_t id = 0;  // stable identity for handles
@@ -43,8 +46,9 @@ struct Usb::Impl {
     bool enter(Call kind, Handle handle, Resolved& device, Status& status);
     // Makes the pins in `mask` outputs, the rest inputs (the board's pins live in Board).
     void set_direction(FtdiPort& port, std::uint8_t mask);
-    // The EEPROM user area of a device.
+    // The EEPROM user area of a device, and how much of it the driver reaches.
     std::vector<std::uint8_t>& user_area_of(FtdiPort& port);
+    std::size_t user_area_size_of(const FtdiPort& port) const;
     // The devices in list order.
     std::vector<FtdiPort*> listed();
     void on_power(bool attached);

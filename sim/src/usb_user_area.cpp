@@ -10,7 +10,7 @@ Status Usb::ee_ua_size(Handle handle, std::uint32_t& size) {
     Impl::Resolved dev;
     Status st = kOk;
     if (!impl_->enter(Call::EeUaSize, handle, dev, st)) return st;
-    size = static_cast<std::uint32_t>(kUserAreaSize);
+    size = static_cast<std::uint32_t>(impl_->user_area_size_of(*dev.port));
     return kOk;
 }
 
@@ -21,7 +21,8 @@ Status Usb::ee_ua_read(Handle handle, std::uint8_t* buffer, std::uint32_t length
     if (!impl_->enter(Call::EeUaRead, handle, dev, st)) return st;
     if (!buffer && length) return kInvalidParameter;
     const auto& ua = impl_->user_area_of(*dev.port);
-    const auto n = static_cast<std::uint32_t>(std::min<std::size_t>(length, ua.size()));
+    const auto n = static_cast<std::uint32_t>(
+        std::min({std::size_t{length}, impl_->user_area_size_of(*dev.port), ua.size()}));
     if (n) std::memcpy(buffer, ua.data(), n);
     read = n;
     return kOk;
@@ -32,7 +33,8 @@ Status Usb::ee_ua_write(Handle handle, const std::uint8_t* buffer, std::uint32_t
     Impl::Resolved dev;
     Status st = kOk;
     if (!impl_->enter(Call::EeUaWrite, handle, dev, st)) return st;
-    if ((!buffer && length) || length > kUserAreaSize) return kInvalidParameter;
+    if ((!buffer && length) || length > impl_->user_area_size_of(*dev.port))
+        return kInvalidParameter;
     auto& ua = impl_->user_area_of(*dev.port);
     if (length) std::memcpy(ua.data(), buffer, length);
     return kOk;

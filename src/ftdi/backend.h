@@ -43,6 +43,12 @@ class Backend {
     virtual FT_STATUS ee_ua_size(FT_HANDLE handle, DWORD& size) = 0;
     virtual FT_STATUS ee_ua_read(FT_HANDLE handle, UCHAR* buffer, DWORD length, DWORD& read) = 0;
     virtual FT_STATUS ee_ua_write(FT_HANDLE handle, const UCHAR* buffer, DWORD length) = 0;
+
+    // True when `handle` is open but its device was given up after a USB request failed (it
+    // timed out, or the device went away): every call on it fails at once until it is closed.
+    virtual bool handle_lost(FT_HANDLE handle) const = 0;
+    // True when the latest open failed because this user may not open the device.
+    virtual bool last_open_denied() const = 0;
 };
 
 }  // namespace korvel::ftdi

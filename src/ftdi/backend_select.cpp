@@ -52,15 +52,17 @@ BackendKind backend_kind_from_environment(const char* value, std::ostream& warni
 }
 
 void select_backend(BackendKind kind) {
+    selection().backend.reset();  // closes whatever the old backend still had open
+    use_backend(kind == BackendKind::Sim ? make_sim_backend() : make_libftdi_backend(), kind);
+}
+
+void use_backend(std::unique_ptr<Backend> backend, BackendKind kind) {
     Selection& s = selection();
-    s.backend.reset();  // closes whatever the old backend still had open
-    if (kind == BackendKind::Sim) {
-        s.backend = make_sim_backend();
+    s.backend = std::move(backend);
+    if (kind == BackendKind::Sim)
         install_sim_clock();
-    } else {
-        s.backend = make_libftdi_backend();
+    else
         remove_sim_clock();
-    }
     s.kind = kind;
 }
 

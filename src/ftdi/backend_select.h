@@ -6,6 +6,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -29,6 +30,10 @@ BackendKind backend_kind_from_environment(const char* value, std::ostream& warni
 // simulated unit and die with it (use_fresh_simulated_unit). Choosing Sim installs sim_clock()
 // as the process clock; choosing Ftdi puts the real clock back if sim_clock() was installed.
 void select_backend(BackendKind kind);
+
+// Makes `backend` the process's backend from now on, as select_backend(kind) does with a fresh
+// one: tests run the FT_* operations over a real-hardware backend on a fake transport with it.
+void use_backend(std::unique_ptr<Backend> backend, BackendKind kind);
 
 // The current kind; makes the choice from the environment if none was made yet.
 BackendKind selected_backend();

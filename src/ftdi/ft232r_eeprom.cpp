@@ -6,20 +6,32 @@ namespace korvel::ftdi::ft232r {
 namespace {
 
 constexpr std::uint8_t kStringDescriptorType = 0x03;
-// Header positions of the (offset, length) pairs of the three string descriptors.
+constexpr std::size_t kDescriptorHeaderBytes = 2;
+// Header positions of the (offset, length) pairs: manufacturer, description, serial number.
 constexpr std::array<std::size_t, 3> kStringPointers = {0x0E, 0x10, 0x12};
+constexpr std::size_t kSerialString = 2;
 
-// The end (one past the last byte) of the string descriptor whose pointer pair sits at `at`, or
-// nullopt when the pair does not describe a descriptor that lies wholly inside the string region.
-// A length of 0 means the string is absent and ends nowhere (returns kHeaderBytes).
-std::optional<std::size_t> string_end(const Image& image, std::size_t at) {
-    const std::size_t offset = image[at] & (kEepromBytes - 1);
-    const std::size_t length = image[at + 1];
-    if (length == 0) return kHeaderBytes;
-    if (length < 2 || length % 2 != 0) return std::nullopt;
-    if (offset < kHeaderBytes || offset + length > kChecksumOffset) return std::nullopt;
-    if (image[offset] != length || image[offset + 1] != kStringDescriptorType) return std::nullopt;
-    return offset + length;
+// One string descriptor's place in the EEPROM; length 0 means the string is absent.
+struct StringPlace {
+    std::size_t offset = 0;
+    std::size_t length = 0;  // bLength: bytes including the 2-byte header
+
+    std::size_t end() const { return offset + length; }
+    std::size_t characters() const {
+        return length == 0 ? 0 : (length - kDescriptorHeaderBytes) / 2;
+    }
+};
+
+// The string descriptor whose pointer pair sits at `at`, or nullopt when the pair does not
+// describe a descriptor that lies wholly inside the string region.
+std::optional<StringPlace> string_at(const Image& image, std::size_t at) {
+    StringPlace place{image[at] & (kEepromBytes - 1), image[at + 1]};
+    if (place.length == 0) return StringPlace{};
+    if (place.length < kDescriptorHeaderBytes || place.length % 2 != 0) return std::nullopt;
+    if (place.offset < kHeaderBytes || place.end() > kChecksumOffset) return std::nullopt;
+    if (image[place.offset] != place.length || image[place.offset + 1] != kStringDescriptorType)
+        return std::nullopt;
+    return place;
 }
 
 }  // namespace
@@ -48,19 +60,38 @@ void store_checksum(Image& image) {
     image[kChecksumOffset + 1] = static_cast<std::uint8_t>(sum >> 8);
 }
 
+std::size_t user_area_size(std::size_t manufacturer, std::size_t description, std::size_t serial) {
+    const std::size_t manufacturer_id = std::min(serial, kManufacturerIdCharacters);
+    const std::size_t used = manufacturer + description + manufacturer_id + serial;
+    return used >= kStringCharacterWords ? 0 : (kStringCharacterWords - used) * 2;
+}
+
 std::optional<UserArea> find_user_area(const Image& image) {
     if (!checksum_valid(image)) return std::nullopt;
-    std::size_t strings_end = kHeaderBytes;
-    for (std::size_t at : kStringPointers) {
-        const auto end = string_end(image, at);
-        if (!end) return std::nullopt;
-        strings_end = std::max(strings_end, *end);
+    std::array<StringPlace, kStringPointers.size()> strings;
+    for (std::size_t i = 0; i < strings.size(); ++i) {
+        const auto place = string_at(image, kStringPointers[i]);
+        if (!place) return std::nullopt;
+        strings[i] = *place;
     }
-    std::size_t start = strings_end + kStringTrailerBytes;
-    start += start % 2;
+
+    // After the serial number; an image without one has its area after its last string.
+    std::size_t start = strings[kSerialString].end();
+    if (strings[kSerialString].length == 0) {
+        start = kHeaderBytes;
+        for (const auto& s : strings) start = std::max(start, s.end());
+    }
     UserArea area;
-    area.offset = std::min(start, kChecksumOffset);
-    area.size = kChecksumOffset - area.offset;
+    area.offset = start;
+    area.size = std::min(
+        user_area_size(strings[0].characters(), strings[1].characters(), strings[2].characters()),
+        kChecksumOffset - start);
+    // Strings stored out of their usual order could sit where the area lies; writing the area
+    // would then destroy them.
+    for (const auto& s : strings) {
+        if (s.length != 0 && s.offset < area.offset + area.size && s.end() > area.offset)
+            return std::nullopt;
+    }
     return area;
 }
 

@@ -1,41 +1,30 @@
-// Real hardware through libftdi1.
+// Real hardware: the FT_* rules on top of a transport.
 //
 // Handles: every FT_Open makes an OpenDevice owned by this backend, registered under a fresh
 // number that is never reused; the FT_HANDLE is that number, not an address. A handle that is
 // not in the registry (null, garbage, closed, or from another backend) is refused with
 // FT_INVALID_HANDLE and never dereferenced.
 //
-// Baud rate: the vendor driver's FT_SetBaudRate(b) programs the chip's baud-rate divisor for b
-// (3 MHz / b) in every mode; in bit-bang mode the chip then clocks pin bytes out at a fixed
-// multiple of that rate. libftdi's ftdi_set_baudrate(b) instead programs the divisor for 4 * b
-// whenever bit-bang mode is enabled. We divide by 4 (rounded) in that case, so FT_SetBaudRate(b)
-// programs the same divisor as the vendor driver whether it comes before FT_SetBitMode (as in
-// the device link's start-up, where libftdi applies no factor) or after it: 921600 always gives
-// the divisor 3.25.
+// A chip that stops answering: every USB request waits at most the transport's timeout (1 s).
+// The first request on a handle that fails on the USB side (timed out, device gone) marks the
+// handle lost: from then on every call on it fails at once with FT_IO_ERROR and sends nothing,
+// until FT_Close releases it. Without this a silent chip costs a full timeout per request, and
+// the I2C engine makes hundreds of requests per expander write.
 //
-// Port cycle: libftdi has no such call. We ask libusb for a USB port reset of the device
-// (libusb_reset_device): the hub resets the port and the host re-addresses and reconfigures the
-// device. It is not a power cycle: the chip stays powered, comes back in its power-up state
-// (bit-bang mode off, default baud rate) and, if its descriptors are unchanged, the handle stays
-// open and usable after a new FT_SetBitMode. If the device comes back as a different device
-// (libusb reports it not found) the handle is dead: every later call on it fails with
-// FT_IO_ERROR until FT_Close releases it.
+// Queued writes: FT_Write submits its bytes as bulk writes and returns without waiting, keeping
+// up to `writes_in_flight` of them queued; the next write waits only for the oldest. Every other
+// request (bit mode, pin read, baud rate, EEPROM, port cycle) and FT_Close first waits for all
+// queued writes, so the chip sees pin bytes and requests in exactly the order they were made.
 #include "ftdi/libftdi_backend.h"
-
-#include <ftdi.h>
-#include <libusb.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <map>
-#include <memory>
 #include <optional>
 #include <span>
 
 #include "ftdi/ft232r_eeprom.h"
-#include "ftdi/libftdi_baud.h"
-#include "ftdi/libftdi_device_list.h"
-#include "ftdi/libftdi_eeprom_io.h"
+#include "ftdi/ft232r_eeprom_io.h"
 
 namespace korvel::ftdi {
 namespace {
@@ -43,21 +32,22 @@ namespace {
 constexpr DWORD kMaxBaud = 3000000;  // the FT232R's highest rate
 
 struct OpenDevice {
-    ftdi_context* context = nullptr;
+    std::unique_ptr<OpenFtdiDevice> usb;
     std::uint8_t bus = 0;
     std::uint8_t address = 0;
-    bool gone = false;  // lost after a port cycle
-
-    OpenDevice() = default;
-    OpenDevice(const OpenDevice&) = delete;
-    OpenDevice& operator=(const OpenDevice&) = delete;
-    ~OpenDevice() { close_ftdi_device(context); }
+    bool lost = false;  // a USB request failed: nothing more is sent until FT_Close
 };
 
 class LibftdiBackend final : public Backend {
   public:
+    LibftdiBackend(std::unique_ptr<FtdiTransport> transport, UsbBackendTuning tuning)
+        : transport_(std::move(transport)), tuning_(tuning) {
+        tuning_.writes_in_flight = std::max<std::size_t>(tuning_.writes_in_flight, 1);
+        tuning_.write_chunk = std::max<std::size_t>(tuning_.write_chunk, 1);
+    }
+
     FT_STATUS create_device_info_list(DWORD& count) override {
-        list_ = find_ftdi_devices();
+        list_ = transport_->find_devices();
         count = static_cast<DWORD>(list_.size());
         return FT_OK;
     }
@@ -76,13 +66,22 @@ class LibftdiBackend final : public Backend {
     }
 
     FT_STATUS open(DWORD index, FT_HANDLE& handle) override {
-        if (list_.empty()) list_ = find_ftdi_devices();
+        last_open_denied_ = false;
+        if (list_.empty()) list_ = transport_->find_devices();
         if (index >= list_.size()) return FT_DEVICE_NOT_FOUND;
         auto device = std::make_unique<OpenDevice>();
         device->bus = list_[index].bus;
         device->address = list_[index].address;
-        device->context = open_ftdi_device(device->bus, device->address);
-        if (device->context == nullptr) return FT_DEVICE_NOT_OPENED;
+        switch (transport_->open(list_[index], tuning_.open, device->usb)) {
+            case OpenOutcome::Opened:
+                break;
+            case OpenOutcome::NoPermission:
+                last_open_denied_ = true;
+                return FT_DEVICE_NOT_OPENED;
+            case OpenOutcome::Failed:
+                return FT_DEVICE_NOT_OPENED;
+        }
+        if (!device->usb) return FT_DEVICE_NOT_OPENED;
         const std::uintptr_t number = next_handle_++;
         open_.emplace(number, std::move(device));
         handle = reinterpret_cast<FT_HANDLE>(number);
@@ -91,28 +90,21 @@ class LibftdiBackend final : public Backend {
 
     FT_STATUS set_baud_rate(FT_HANDLE handle, DWORD baud) override {
         OpenDevice* d = nullptr;
-        if (FT_STATUS s = usable(handle, d); s != FT_OK) return s;
+        if (FT_STATUS s = ready_for_request(handle, d); s != FT_OK) return s;
         if (baud == 0 || baud > kMaxBaud) return FT_INVALID_BAUD_RATE;
-        const DWORD rate = libftdi_baud_argument(baud, d->context->bitbang_enabled != 0);
-        const int r = ftdi_set_baudrate(d->context, static_cast<int>(rate));
-        if (r == -1) return FT_INVALID_BAUD_RATE;
-        return r == 0 ? FT_OK : FT_IO_ERROR;
+        return settle(*d, d->usb->set_baud_rate(baud), FT_INVALID_BAUD_RATE);
     }
 
     FT_STATUS set_bit_mode(FT_HANDLE handle, UCHAR mask, UCHAR mode) override {
         OpenDevice* d = nullptr;
-        if (FT_STATUS s = usable(handle, d); s != FT_OK) return s;
-        // The vendor driver's mode numbers are libftdi's (1 = BITMODE_BITBANG, 0 = reset, ...).
-        return ftdi_set_bitmode(d->context, mask, mode) == 0 ? FT_OK : FT_IO_ERROR;
+        if (FT_STATUS s = ready_for_request(handle, d); s != FT_OK) return s;
+        return settle(*d, d->usb->set_bit_mode(mask, mode), FT_INVALID_PARAMETER);
     }
 
     FT_STATUS get_bit_mode(FT_HANDLE handle, UCHAR& pins) override {
         OpenDevice* d = nullptr;
-        if (FT_STATUS s = usable(handle, d); s != FT_OK) return s;
-        unsigned char value = 0;
-        if (ftdi_read_pins(d->context, &value) != 0) return FT_IO_ERROR;
-        pins = value;
-        return FT_OK;
+        if (FT_STATUS s = ready_for_request(handle, d); s != FT_OK) return s;
+        return settle(*d, d->usb->read_pins(pins), FT_INVALID_PARAMETER);
     }
 
     FT_STATUS write(FT_HANDLE handle, const UCHAR* data, DWORD count, DWORD& written) override {
@@ -120,11 +112,18 @@ class LibftdiBackend final : public Backend {
         if (FT_STATUS s = usable(handle, d); s != FT_OK) return s;
         written = 0;
         while (written < count) {
-            const DWORD chunk = std::min<DWORD>(count - written, 1u << 20);
-            const int r = ftdi_write_data(d->context, data + written, static_cast<int>(chunk));
-            if (r < 0) return FT_IO_ERROR;
-            written += static_cast<DWORD>(r);
-            if (r == 0) return FT_IO_ERROR;
+            if (d->usb->writes_in_flight() >= tuning_.writes_in_flight) {
+                if (FT_STATUS s = settle(*d, d->usb->finish_oldest_write(), FT_IO_ERROR);
+                    s != FT_OK)
+                    return s;
+            }
+            const DWORD chunk =
+                static_cast<DWORD>(std::min<std::size_t>(count - written, tuning_.write_chunk));
+            if (FT_STATUS s =
+                    settle(*d, d->usb->submit_write(std::span(data + written, chunk)), FT_IO_ERROR);
+                s != FT_OK)
+                return s;
+            written += chunk;
         }
         return FT_OK;
     }
@@ -132,20 +131,15 @@ class LibftdiBackend final : public Backend {
     FT_STATUS close(FT_HANDLE handle) override {
         auto it = open_.find(reinterpret_cast<std::uintptr_t>(handle));
         if (it == open_.end()) return FT_INVALID_HANDLE;
-        open_.erase(it);
+        if (!it->second->lost) finish_writes(*it->second);
+        open_.erase(it);  // closes the device; writes still queued are cancelled
         return FT_OK;
     }
 
     FT_STATUS cycle_port(FT_HANDLE handle) override {
         OpenDevice* d = nullptr;
-        if (FT_STATUS s = usable(handle, d); s != FT_OK) return s;
-        const int r = libusb_reset_device(d->context->usb_dev);
-        if (r == 0) {
-            d->context->bitbang_enabled = 0;  // the reset put the chip back to its power-up mode
-            return FT_OK;
-        }
-        if (r == LIBUSB_ERROR_NOT_FOUND || r == LIBUSB_ERROR_NO_DEVICE) d->gone = true;
-        return FT_IO_ERROR;
+        if (FT_STATUS s = ready_for_request(handle, d); s != FT_OK) return s;
+        return settle(*d, d->usb->reset_port(), FT_IO_ERROR);
     }
 
     FT_STATUS ee_ua_size(FT_HANDLE handle, DWORD& size) override {
@@ -170,11 +164,18 @@ class LibftdiBackend final : public Backend {
         if (FT_STATUS s = read_eeprom(handle, eeprom); s != FT_OK) return s;
         const auto updated = ft232r::write_user_area(eeprom.image, std::span(buffer, length));
         if (!updated) return FT_INVALID_PARAMETER;
-        if (!write_eeprom_words(eeprom.device->context, *updated,
-                                ft232r::changed_words(eeprom.image, *updated)))
-            return FT_EEPROM_WRITE_FAILED;
-        return FT_OK;
+        return settle(*eeprom.device,
+                      write_eeprom_words(*eeprom.device->usb, *updated,
+                                         ft232r::changed_words(eeprom.image, *updated)),
+                      FT_EEPROM_WRITE_FAILED, FT_EEPROM_WRITE_FAILED);
     }
+
+    bool handle_lost(FT_HANDLE handle) const override {
+        auto it = open_.find(reinterpret_cast<std::uintptr_t>(handle));
+        return it != open_.end() && it->second->lost;
+    }
+
+    bool last_open_denied() const override { return last_open_denied_; }
 
   private:
     DeviceRecord record(std::size_t index) const {
@@ -187,7 +188,7 @@ class LibftdiBackend final : public Backend {
         r.serial = u.serial;
         r.description = u.description;
         for (const auto& [number, device] : open_) {
-            if (device->bus == u.bus && device->address == u.address && !device->gone) {
+            if (device->bus == u.bus && device->address == u.address && !device->lost) {
                 r.flags |= FT_FLAGS_OPENED;
                 r.handle = reinterpret_cast<FT_HANDLE>(number);
             }
@@ -195,13 +196,43 @@ class LibftdiBackend final : public Backend {
         return r;
     }
 
-    // The open, still present device behind `handle`.
+    // The open device behind `handle`, if it has not been lost.
     FT_STATUS usable(FT_HANDLE handle, OpenDevice*& device) {
         auto it = open_.find(reinterpret_cast<std::uintptr_t>(handle));
         if (it == open_.end()) return FT_INVALID_HANDLE;
-        if (it->second->gone) return FT_IO_ERROR;
+        if (it->second->lost) return FT_IO_ERROR;
         device = it->second.get();
         return FT_OK;
+    }
+
+    // usable(), with every queued write finished first.
+    FT_STATUS ready_for_request(FT_HANDLE handle, OpenDevice*& device) {
+        if (FT_STATUS s = usable(handle, device); s != FT_OK) return s;
+        return finish_writes(*device);
+    }
+
+    FT_STATUS finish_writes(OpenDevice& device) {
+        while (device.usb->writes_in_flight() > 0) {
+            if (FT_STATUS s = settle(device, device.usb->finish_oldest_write(), FT_IO_ERROR);
+                s != FT_OK)
+                return s;
+        }
+        return FT_OK;
+    }
+
+    // The status for how a request ended; a failed USB transfer loses the device.
+    static FT_STATUS settle(OpenDevice& device, Transfer transfer, FT_STATUS refused,
+                            FT_STATUS failed = FT_IO_ERROR) {
+        switch (transfer) {
+            case Transfer::Done:
+                return FT_OK;
+            case Transfer::Refused:
+                return refused;
+            case Transfer::Failed:
+                break;
+        }
+        device.lost = true;
+        return failed;
     }
 
     // A programmed FT232R EEPROM as read from an open device.
@@ -214,9 +245,12 @@ class LibftdiBackend final : public Backend {
     // Reads the EEPROM of the device behind `handle` and locates its user area.
     FT_STATUS read_eeprom(FT_HANDLE handle, Eeprom& eeprom) {
         OpenDevice* d = nullptr;
-        if (FT_STATUS s = usable(handle, d); s != FT_OK) return s;
-        if (d->context->type != TYPE_R) return FT_NOT_SUPPORTED;
-        if (!read_eeprom_image(d->context, eeprom.image)) return FT_EEPROM_READ_FAILED;
+        if (FT_STATUS s = ready_for_request(handle, d); s != FT_OK) return s;
+        if (!d->usb->is_ft232r()) return FT_NOT_SUPPORTED;
+        if (FT_STATUS s = settle(*d, read_eeprom_image(*d->usb, eeprom.image),
+                                 FT_EEPROM_READ_FAILED, FT_EEPROM_READ_FAILED);
+            s != FT_OK)
+            return s;
         const auto area = ft232r::find_user_area(eeprom.image);
         if (!area) return FT_EEPROM_NOT_PROGRAMMED;
         eeprom.device = d;
@@ -224,8 +258,11 @@ class LibftdiBackend final : public Backend {
         return FT_OK;
     }
 
+    std::unique_ptr<FtdiTransport> transport_;
+    UsbBackendTuning tuning_;
     std::vector<UsbFtdiDevice> list_;
     std::map<std::uintptr_t, std::unique_ptr<OpenDevice>> open_;
+    bool last_open_denied_ = false;
     // Handle numbers start well away from 0 and 1 (values the device link treats specially).
     std::uintptr_t next_handle_ = 0x4B000001;
 };
@@ -233,7 +270,12 @@ class LibftdiBackend final : public Backend {
 }  // namespace
 
 std::unique_ptr<Backend> make_libftdi_backend() {
-    return std::make_unique<LibftdiBackend>();
+    return make_libftdi_backend(make_libftdi_transport());
+}
+
+std::unique_ptr<Backend> make_libftdi_backend(std::unique_ptr<FtdiTransport> transport,
+                                              UsbBackendTuning tuning) {
+    return std::make_unique<LibftdiBackend>(std::move(transport), tuning);
 }
 
 }  // namespace korvel::ftdi

@@ -91,9 +91,7 @@ std::vector<UsbFtdiDevice> find_ftdi_devices() {
     return found;
 }
 
-ftdi_context* open_ftdi_device(std::uint8_t bus, std::uint8_t address) {
-    ftdi_context* context = ftdi_new();
-    if (context == nullptr) return nullptr;
+bool open_ftdi_device(ftdi_context* context, std::uint8_t bus, std::uint8_t address) {
     bool opened = false;
     for_each_ftdi_device(context, [&](libusb_device* device) {
         if (libusb_get_bus_number(device) != bus || libusb_get_device_address(device) != address)
@@ -101,11 +99,7 @@ ftdi_context* open_ftdi_device(std::uint8_t bus, std::uint8_t address) {
         opened = ftdi_usb_open_dev(context, device) == 0;
         return true;
     });
-    if (!opened) {
-        ftdi_free(context);
-        return nullptr;
-    }
-    return context;
+    return opened;
 }
 
 void close_ftdi_device(ftdi_context* context) {

@@ -24,14 +24,15 @@ struct UsbFtdiDevice {
 // The vendor driver's device type for a chip family (bcdDevice), e.g. 5 for an FT232R.
 std::uint32_t device_type_for_release(std::uint16_t release, bool has_serial_string);
 
-// Every FTDI device (vendor 0x0403 with one of FTDI's own product ids) on the bus. No USB access
-// at all (libusb cannot start, e.g. no /dev/bus/usb in a container) gives an empty list.
+// Every FTDI device (vendor 0x0403 with one of FTDI's own product ids) on the bus, asking each
+// device for its strings through libusb (which opens it). No USB access at all (libusb cannot
+// start, e.g. no /dev/bus/usb in a container) gives an empty list.
 std::vector<UsbFtdiDevice> find_ftdi_devices();
 
-// Opens the device at `bus`:`address` on a context of its own made with ftdi_new(). Returns the
-// open context, or nullptr when the device is gone or cannot be opened (permission, or another
-// program holds it).
-ftdi_context* open_ftdi_device(std::uint8_t bus, std::uint8_t address);
+// Opens the device at `bus`:`address` on `context` (made with ftdi_new(), its timeouts and
+// detach mode already set). False when the device is gone or cannot be opened (permission, or
+// another program holds it).
+bool open_ftdi_device(ftdi_context* context, std::uint8_t bus, std::uint8_t address);
 
 // Closes and frees a context from open_ftdi_device (nullptr is ignored).
 void close_ftdi_device(ftdi_context* context);

@@ -1,6 +1,7 @@
 #include "ftdi/sim_backend.h"
 
 #include <cstdint>
+#include <set>
 
 #include "korvel/sim/usb.h"
 
@@ -58,30 +59,47 @@ class SimBackend final : public Backend {
     }
 
     FT_STATUS set_baud_rate(FT_HANDLE handle, DWORD baud) override {
-        return sim::usb().set_baud_rate(to_sim(handle), baud);
+        return noted(handle, sim::usb().set_baud_rate(to_sim(handle), baud));
     }
     FT_STATUS set_bit_mode(FT_HANDLE handle, UCHAR mask, UCHAR mode) override {
-        return sim::usb().set_bit_mode(to_sim(handle), mask, mode);
+        return noted(handle, sim::usb().set_bit_mode(to_sim(handle), mask, mode));
     }
     FT_STATUS get_bit_mode(FT_HANDLE handle, UCHAR& pins) override {
-        return sim::usb().get_bit_mode(to_sim(handle), pins);
+        return noted(handle, sim::usb().get_bit_mode(to_sim(handle), pins));
     }
     FT_STATUS write(FT_HANDLE handle, const UCHAR* data, DWORD count, DWORD& written) override {
-        return sim::usb().write(to_sim(handle), data, count, written);
+        return noted(handle, sim::usb().write(to_sim(handle), data, count, written));
     }
-    FT_STATUS close(FT_HANDLE handle) override { return sim::usb().close(to_sim(handle)); }
+    FT_STATUS close(FT_HANDLE handle) override {
+        lost_.erase(handle);
+        return sim::usb().close(to_sim(handle));
+    }
     FT_STATUS cycle_port(FT_HANDLE handle) override {
-        return sim::usb().cycle_port(to_sim(handle));
+        return noted(handle, sim::usb().cycle_port(to_sim(handle)));
     }
     FT_STATUS ee_ua_size(FT_HANDLE handle, DWORD& size) override {
-        return sim::usb().ee_ua_size(to_sim(handle), size);
+        return noted(handle, sim::usb().ee_ua_size(to_sim(handle), size));
     }
     FT_STATUS ee_ua_read(FT_HANDLE handle, UCHAR* buffer, DWORD length, DWORD& read) override {
-        return sim::usb().ee_ua_read(to_sim(handle), buffer, length, read);
+        return noted(handle, sim::usb().ee_ua_read(to_sim(handle), buffer, length, read));
     }
     FT_STATUS ee_ua_write(FT_HANDLE handle, const UCHAR* buffer, DWORD length) override {
-        return sim::usb().ee_ua_write(to_sim(handle), buffer, length);
+        return noted(handle, sim::usb().ee_ua_write(to_sim(handle), buffer, length));
     }
+
+    bool handle_lost(FT_HANDLE handle) const override { return lost_.count(handle) != 0; }
+    // The simulated devices need no permission.
+    bool last_open_denied() const override { return false; }
+
+  private:
+    // The simulated driver answers kIoError on a handle whose device was unplugged or
+    // re-enumerated since it was opened: that handle is lost for good.
+    FT_STATUS noted(FT_HANDLE handle, FT_STATUS status) {
+        if (status == sim::kIoError) lost_.insert(handle);
+        return status;
+    }
+
+    std::set<FT_HANDLE> lost_;
 };
 
 }  // namespace

@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ftdi/device_state.h"
 #include "i2c/i2c_engine.h"
+#include "link/usb_access.h"
 
 namespace korvel {
 
@@ -70,11 +72,18 @@ bool usb_handle_usable() {
            usb_handle != kUnusableHandle && !FT_DeviceLost(usb_handle);
 }
 
+bool usb_link_lost() {
+    return g_opened_handle != nullptr && ftdi::handle_lost(g_opened_handle);
+}
+
 int usb_aliveQ() {
     bool read_failed = false;
     const int records = refresh_device_list(read_failed);
     const int index = find_unit(records);
-    if (index < 0) return 0;
+    if (index < 0) {
+        clear_permission_problem();
+        return 0;
+    }
     if (description_is(device_info_list[index], kAlternateDescription)) {
         // The unit with the alternate description takes the divide ratio differently; the flag
         // tells the divider code for the rest of the process.
@@ -108,7 +117,11 @@ int init_usb() {
     // released first, so the driver can open it afresh and no handle is leaked.
     release_opened_handle();
     FT_HANDLE opened = nullptr;
-    if (FT_Open(index, &opened) != FT_OK || opened == nullptr) return 0;
+    if (FT_Open(index, &opened) != FT_OK || opened == nullptr) {
+        if (is_unit(device_info_list[index]) && ftdi::last_open_denied()) note_permission_denied();
+        return 0;
+    }
+    clear_permission_problem();
     usb_handle = opened;
     g_opened_handle = opened;
 
@@ -129,6 +142,7 @@ void usb_link_reset() {
     std::memset(device_serial, 0, sizeof device_serial);
     fpga_pin_image = 0;
     usb_out_count = 0;
+    reset_permission_problem();
 }
 
 int usb_input() {

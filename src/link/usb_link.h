@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "ftdi/ftd2xx.h"
 
@@ -60,6 +61,18 @@ void usb_output(int flush);
 // True when usb_handle may be passed to the driver: opened by init_usb, not closed since, not 1,
 // and its device not reported gone since.
 bool usb_handle_usable();
+
+// True when the opened unit stopped answering: a USB request on usb_handle timed out or found
+// the device gone, and the driver now refuses every call on it at once. A hung chip can stay
+// listed as attached, so presence alone never shows this; the handle has to be closed and the
+// unit opened anew (close, then init_usb).
+bool usb_link_lost();
+
+// Why the attached unit cannot be opened, for the user: when init_usb failed because this user
+// has no permission to open the unit, how to install the udev rule (one line of explanation and
+// the command). Empty when there is no such problem: the unit opened, or is not attached. The
+// same text is written once per process to stderr when the problem is first seen.
+std::string usb_permission_hint();
 
 // Back to the state of a fresh process (no handle, empty buffer, blank serial) without calling
 // the driver. For tests that replace the simulated unit under the link.

@@ -125,10 +125,25 @@ TEST_F(Korvelctl, MissingOrForeignUnitExits69WithoutOpeningAnything) {
 }
 
 TEST_F(Korvelctl, ListShowsEveryDeviceAndMarksTheUnit) {
-    usb().add_other_device("FT232R USB UART", "A10K");
+    usb().add_other_device("USB Serial", "A10K");
     ASSERT_EQ(run({"list"}), korvelctl::kExitOk);
     EXPECT_EQ(out_.str(),
-              "0  ZEVA_KORVEL  serial 1042  <- KORVEL unit\n1  FT232R USB UART  serial A10K\n");
+              "0  ZEVA_KORVEL  serial 1042  <- KORVEL unit\n1  USB Serial  serial A10K\n");
+}
+
+TEST_F(Korvelctl, ListPointsAtTheRecoveryStepsForADeviceWithTheFt232rDefaultStrings) {
+    // A unit whose EEPROM checksum broke comes back as a plain FT232R.
+    board().detach();
+    usb().add_other_device("FT232R USB UART", "");
+    usb().add_other_device("ft232r usb uart", "A10K");
+    usb().add_other_device("FT232R USB UART2", "A10L");
+    ASSERT_EQ(run({"list"}), korvelctl::kExitOk);
+    const std::string note =
+        "  <- FTDI's default strings: a KORVEL unit whose EEPROM was damaged looks like this "
+        "(README.md, \"Recovering a unit\")\n";
+    EXPECT_EQ(out_.str(), "0  FT232R USB UART  serial (none)" + note +
+                              "1  ft232r usb uart  serial A10K" + note +
+                              "2  FT232R USB UART2  serial A10L\n");
 }
 
 TEST_F(Korvelctl, StatusReadsBackTheUnitInWordsAndAsJson) {

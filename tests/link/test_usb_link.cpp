@@ -84,6 +84,19 @@ TEST_F(UsbLink, ClosedOrUnusableHandleNeverReachesTheDriver) {
     EXPECT_EQ(usb_out_count, 5);
 }
 
+TEST_F(UsbLink, AUnitUnpluggedAndBackBetweenCallsLeavesItsHandleLostUntilReopened) {
+    open_unit();
+    EXPECT_FALSE(usb_link_lost());
+    board().detach();
+    board().attach();
+    EXPECT_EQ(usb_aliveQ(), 1);  // listed again, but the handle belongs to the old device
+    EXPECT_EQ(usb_input(), 0);
+    EXPECT_TRUE(usb_link_lost());
+    EXPECT_EQ(init_usb(), 1);
+    EXPECT_FALSE(usb_link_lost());
+    EXPECT_EQ(usb_input(), board().pins());
+}
+
 // Bytes are seen where they land: the FPGA receiver clocks in a bit per rising edge of D2 while
 // D6 is low. Byte 0 deselects; then clock low and high alternate.
 TEST_F(UsbLink, WriterFlushesAtTheFull1024BytesOrWhenAsked) {

@@ -2,6 +2,9 @@
 // and planned faults.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "korvel/sim/usb.h"
@@ -106,22 +109,65 @@ TEST_F(UsbDriverTest, WriteAppliesBytesInTurnAndOtherDevicesKeepTheirOwnPins) {
 }
 
 TEST_F(UsbDriverTest, UserAreaReadsAndWritesFromItsStart) {
-    EXPECT_GE(kUserAreaSize, 30u);
     const Handle h = open_board();
     std::uint32_t size = 0;
     ASSERT_EQ(u().ee_ua_size(h, size), kOk);
-    EXPECT_EQ(size, kUserAreaSize);
+    EXPECT_EQ(size, 54u);  // (48 - ("ZEVA" 4 + "ZEVA_KORVEL" 11 + "10" 2 + "1042" 4)) x 2
     std::vector<std::uint8_t> rec(30, 0xA5), back(100, 0);
     ASSERT_EQ(u().ee_ua_write(h, rec.data(), 30), kOk);
     std::uint32_t read = 0;
     ASSERT_EQ(u().ee_ua_read(h, back.data(), 100, read), kOk);
-    EXPECT_EQ(read, kUserAreaSize);
+    EXPECT_EQ(read, 54u);
     EXPECT_EQ(back[29], 0xA5);
     EXPECT_EQ(back[30], 0x00);
-    std::vector<std::uint8_t> big(kUserAreaSize + 1, 1);
+    std::vector<std::uint8_t> big(55, 1);
     EXPECT_EQ(u().ee_ua_write(h, big.data(), static_cast<std::uint32_t>(big.size())),
               kInvalidParameter);
     EXPECT_EQ(u().board().user_area()[30], 0x00);
+}
+
+TEST_F(UsbDriverTest, UserAreaSizeFollowsTheDevicesStrings) {
+    u().add_other_device("USB Serial", "A100");  // "FTDI" 4 + 10 + 2 + 4 characters
+    const Handle board = open_board(0);
+    const Handle other = open_board(1);
+    auto size_of = [&](Handle h) {
+        std::uint32_t size = 0;
+        EXPECT_EQ(u().ee_ua_size(h, size), kOk);
+        return size;
+    };
+    EXPECT_EQ(size_of(other), 56u);
+    u().board().serial = "7";  // one character: ManufacturerId has one
+    EXPECT_EQ(size_of(board), 62u);
+    u().board().serial = "";
+    EXPECT_EQ(size_of(board), 66u);
+    u().board().serial = "0123456789012345678901234567890123";  // strings fill the 48 words
+    EXPECT_EQ(size_of(board), 0u);
+    std::uint8_t byte = 1;
+    std::uint32_t read = 9;
+    EXPECT_EQ(u().ee_ua_write(board, &byte, 1), kInvalidParameter);
+    EXPECT_EQ(u().ee_ua_read(board, &byte, 1, read), kOk);
+    EXPECT_EQ(read, 0u);
+}
+
+TEST_F(UsbDriverTest, StateFilesWithTheOlderShorterUserAreaStillLoad) {
+    const std::string path = ::testing::TempDir() + "korvel_short_user_area.json";
+    std::ofstream(path) << R"({"user_area": ")" << std::string(46 * 2, 'a') << R"("})";
+    {
+        Usb a;
+        ASSERT_TRUE(a.load_state(path));
+        EXPECT_EQ(a.board().user_area()[45], 0xAA);
+        EXPECT_EQ(a.board().user_area()[46], 0x00);
+        EXPECT_EQ(a.board().user_area().size(), kUserAreaCapacity);
+    }  // saves the full area back
+
+    std::ofstream(path) << R"({"user_area": ")" << std::string(97 * 2, 'a') << R"("})";
+    {
+        Usb b;
+        std::string error;
+        EXPECT_FALSE(b.load_state(path, &error));
+        EXPECT_NE(error.find("at most 192 hex digits"), std::string::npos) << error;
+    }
+    std::remove(path.c_str());
 }
 
 TEST_F(UsbDriverTest, PinCallsTakeOneMicrosecondAndPausesTheirLength) {

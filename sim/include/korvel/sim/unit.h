@@ -14,8 +14,12 @@
 
 namespace korvel::sim {
 
-// FT232R EEPROM user area size in bytes (see the comment at its definition for the layout).
-extern const std::size_t kUserAreaSize;
+// The FT232R's EEPROM user area (see user_area.cpp for the layout): the most bytes it can have
+// (every device keeps this many), and how many of them the chip offers with the given USB
+// strings (manufacturer, description, serial number).
+extern const std::size_t kUserAreaCapacity;
+std::size_t user_area_size(const std::string& manufacturer, const std::string& description,
+                           const std::string& serial);
 
 // Levels the eight FTDI pins read while nothing drives them (inputs, no chip pulling):
 //   D0 SCL, D1 SDA  high: the I2C pull-up resistors on the unit;
@@ -78,6 +82,7 @@ class Board {
     Board& operator=(const Board&) = delete;
 
     // --- identity and power ---
+    std::string manufacturer = "ZEVA";
     std::string description = "ZEVA_KORVEL";
     std::string serial = "1042";
     bool attached() const { return attached_; }
@@ -99,7 +104,9 @@ class Board {
     Ds4520& expander(int chip);  // 2, 3, 7
     Mcp4728& dac(int selector);  // 0, 1
     FpgaMemories& fpga();
-    std::vector<std::uint8_t>& user_area();  // kUserAreaSize bytes
+    // kUserAreaCapacity bytes; the driver reaches the first user_area_size() of them.
+    std::vector<std::uint8_t>& user_area();
+    std::size_t user_area_size() const;
 
     // --- observation ---
     const std::vector<BusEvent>& bus_log() const;

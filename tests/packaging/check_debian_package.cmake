@@ -1,0 +1,48 @@
+# Builds the Debian package with cpack and checks what it holds and what it depends on.
+# Run: cmake -DBUILD_DIR=... -DWORK_DIR=... -DGUI=ON|OFF -P check_debian_package.cmake
+file(REMOVE_RECURSE ${WORK_DIR})
+file(MAKE_DIRECTORY ${WORK_DIR})
+
+function(run out_var)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "failed (${rc}): ${ARGN}\n${out}\n${err}")
+  endif()
+  set(${out_var} "${out}" PARENT_SCOPE)
+endfunction()
+
+get_filename_component(cmake_bin ${CMAKE_COMMAND} DIRECTORY)
+run(ignored ${cmake_bin}/cpack -G DEB --config ${BUILD_DIR}/CPackConfig.cmake -B ${WORK_DIR})
+file(GLOB debs ${WORK_DIR}/*.deb)
+list(LENGTH debs count)
+if(NOT count EQUAL 1)
+  message(FATAL_ERROR "expected one .deb in ${WORK_DIR}, found: ${debs}")
+endif()
+
+run(contents dpkg-deb --contents ${debs})
+set(expected ./usr/bin/korvelctl ./usr/lib/udev/rules.d/60-korvel.rules ./usr/include/korvel.h
+             libkorvel.so.1)
+if(GUI)
+  list(APPEND expected ./usr/bin/korvel ./usr/share/applications/korvel.desktop
+                       ./usr/share/icons/hicolor/scalable/apps/korvel.svg)
+endif()
+foreach(f ${expected})
+  string(FIND "${contents}" "${f}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "${f} is not in the package:\n${contents}")
+  endif()
+endforeach()
+
+run(depends dpkg-deb --field ${debs} Package Depends Recommends)
+foreach(wanted "Package: korvel" "libftdi1-2" "libusb-1.0-0" "libstdc++6" "Recommends: udev")
+  string(FIND "${depends}" "${wanted}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "the package's control fields lack \"${wanted}\":\n${depends}")
+  endif()
+endforeach()
+if(GUI)
+  string(FIND "${depends}" "libqt6widgets6" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "the package does not depend on Qt's widgets:\n${depends}")
+  endif()
+endif()
