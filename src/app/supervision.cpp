@@ -12,6 +12,7 @@
 #include "link/usb_link.h"
 #include "mcp4728/mcp4728.h"
 #include "platform/user_interface.h"
+#include "resource/catalogue.h"
 #include "resource/main_uir.h"
 #include "unit/unit_map.h"
 
@@ -24,6 +25,14 @@ void show_connection(bool connected) {
                connected ? "USB CONNECTED" : "USB NOT CONNECTED");
     SetCtrlAttribute(main_panel, PANELMAIN_NOTIFY_USER, ATTR_TEXT_COLOR,
                      connected ? VAL_DK_GREEN : VAL_DK_RED);
+    // A unit that is plugged in but may not be opened by this user says how to fix that, in
+    // place of the resource's tooltip.
+    const std::string hint = connected ? std::string() : usb_permission_hint();
+    const std::string tooltip =
+        hint.empty()
+            ? std::string(resource::find_control(PANELMAIN, PANELMAIN_NOTIFY_USER)->tooltip)
+            : hint;
+    SetCtrlAttribute(main_panel, PANELMAIN_NOTIFY_USER, ATTR_TOOLTIP_TEXT, tooltip.c_str());
 }
 
 // The serial as text (the link's field need not be terminated) and as a decimal number read the

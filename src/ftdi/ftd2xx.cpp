@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "ftdi/backend.h"
@@ -33,28 +32,7 @@ void fill_node(FT_DEVICE_LIST_INFO_NODE& node, const DeviceRecord& r) {
     node.ftHandle = r.handle;
 }
 
-// Handles whose device answered "gone" (an I/O error or device not found). Their device was
-// unplugged or re-enumerated: every later call on them fails at once, without waiting on the
-// USB, until the program closes them.
-std::unordered_set<FT_HANDLE>& lost_handles() {
-    static std::unordered_set<FT_HANDLE> lost;
-    return lost;
-}
-
-FT_STATUS noted(FT_HANDLE handle, FT_STATUS status) {
-    if (status == FT_IO_ERROR || status == FT_DEVICE_NOT_FOUND) lost_handles().insert(handle);
-    return status;
-}
-
-bool lost(FT_HANDLE handle) {
-    return lost_handles().count(handle) != 0;
-}
-
 }  // namespace
-
-bool FT_DeviceLost(FT_HANDLE handle) {
-    return lost(handle);
-}
 
 FT_STATUS FT_CreateDeviceInfoList(DWORD* count) {
     if (count == nullptr) return FT_INVALID_PARAMETER;
@@ -102,20 +80,17 @@ FT_STATUS FT_Open(int index, FT_HANDLE* handle) {
 }
 
 FT_STATUS FT_SetBaudRate(FT_HANDLE handle, DWORD baud) {
-    if (lost(handle)) return FT_IO_ERROR;
-    return noted(handle, backend().set_baud_rate(handle, baud));
+    return backend().set_baud_rate(handle, baud);
 }
 
 FT_STATUS FT_SetBitMode(FT_HANDLE handle, UCHAR mask, UCHAR mode) {
-    if (lost(handle)) return FT_IO_ERROR;
-    return noted(handle, backend().set_bit_mode(handle, mask, mode));
+    return backend().set_bit_mode(handle, mask, mode);
 }
 
 FT_STATUS FT_GetBitMode(FT_HANDLE handle, UCHAR* pins) {
     if (pins == nullptr) return FT_INVALID_PARAMETER;
-    if (lost(handle)) return FT_IO_ERROR;
     UCHAR value = 0;
-    const FT_STATUS status = noted(handle, backend().get_bit_mode(handle, value));
+    const FT_STATUS status = backend().get_bit_mode(handle, value);
     if (status == FT_OK) *pins = value;
     return status;
 }
@@ -123,44 +98,36 @@ FT_STATUS FT_GetBitMode(FT_HANDLE handle, UCHAR* pins) {
 FT_STATUS FT_Write(FT_HANDLE handle, const void* buffer, DWORD count, DWORD* written) {
     if (buffer == nullptr && count > 0) return FT_INVALID_PARAMETER;
     DWORD n = 0;
-    const FT_STATUS status =
-        lost(handle)
-            ? FT_IO_ERROR
-            : noted(handle, backend().write(handle, static_cast<const UCHAR*>(buffer), count, n));
+    const FT_STATUS status = backend().write(handle, static_cast<const UCHAR*>(buffer), count, n);
     if (written != nullptr) *written = n;
     return status;
 }
 
 FT_STATUS FT_Close(FT_HANDLE handle) {
-    lost_handles().erase(handle);
     return backend().close(handle);
 }
 
 FT_STATUS FT_CyclePort(FT_HANDLE handle) {
-    if (lost(handle)) return FT_IO_ERROR;
-    return noted(handle, backend().cycle_port(handle));
+    return backend().cycle_port(handle);
 }
 
 FT_STATUS FT_EE_UASize(FT_HANDLE handle, DWORD* size) {
     if (size == nullptr) return FT_INVALID_PARAMETER;
-    if (lost(handle)) return FT_IO_ERROR;
     DWORD n = 0;
-    const FT_STATUS status = noted(handle, backend().ee_ua_size(handle, n));
+    const FT_STATUS status = backend().ee_ua_size(handle, n);
     if (status == FT_OK) *size = n;
     return status;
 }
 
 FT_STATUS FT_EE_UARead(FT_HANDLE handle, UCHAR* buffer, DWORD length, DWORD* read) {
     if (buffer == nullptr && length > 0) return FT_INVALID_PARAMETER;
-    if (lost(handle)) return FT_IO_ERROR;
     DWORD n = 0;
-    const FT_STATUS status = noted(handle, backend().ee_ua_read(handle, buffer, length, n));
+    const FT_STATUS status = backend().ee_ua_read(handle, buffer, length, n);
     if (read != nullptr) *read = n;
     return status;
 }
 
 FT_STATUS FT_EE_UAWrite(FT_HANDLE handle, const UCHAR* buffer, DWORD length) {
     if (buffer == nullptr && length > 0) return FT_INVALID_PARAMETER;
-    if (lost(handle)) return FT_IO_ERROR;
-    return noted(handle, backend().ee_ua_write(handle, buffer, length));
+    return backend().ee_ua_write(handle, buffer, length);
 }

@@ -78,11 +78,6 @@ FT_STATUS FT_Close(FT_HANDLE handle);
 // Re-enumerates the device on the USB bus.
 FT_STATUS FT_CyclePort(FT_HANDLE handle);
 
-// Not a vendor call: true once a call on `handle` reported its device gone (FT_IO_ERROR or
-// FT_DEVICE_NOT_FOUND). From then on every call on it fails at once with FT_IO_ERROR until
-// FT_Close; the link then knows to reopen the unit.
-bool FT_DeviceLost(FT_HANDLE handle);
-
 // The EEPROM user area: the free bytes of the chip's EEPROM after its strings.
 FT_STATUS FT_EE_UASize(FT_HANDLE handle, DWORD* size);
 // Reads from the start of the user area; fails when `length` exceeds its size.

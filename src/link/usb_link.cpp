@@ -69,7 +69,7 @@ bool is_unit(const FT_DEVICE_LIST_INFO_NODE& record) {
 
 bool usb_handle_usable() {
     return g_opened_handle != nullptr && usb_handle == g_opened_handle &&
-           usb_handle != kUnusableHandle && !FT_DeviceLost(usb_handle);
+           usb_handle != kUnusableHandle && !ftdi::handle_lost(usb_handle);
 }
 
 bool usb_link_lost() {
