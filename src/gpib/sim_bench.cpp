@@ -138,17 +138,24 @@ int SimBench::dev(int board, int pad, int sad, int timeout, int eot, int eos, Ca
     return ud;
 }
 
-CallStatus SimBench::clr(int ud) {
-    CallStatus s{kBusIdle, 0, 0};
+const SimBench::Descriptor* SimBench::admit(int ud, GpibCall call, CallStatus& status) {
     const Descriptor* d = find(ud);
     if (d == nullptr) {
-        s = not_open();
-    } else if (auto fault = take_fault(GpibCall::Clr, d->pad)) {
-        s = failure(*fault, d->timeout);
-    } else if (SimInstrument* instrument = instrument_at(d->pad)) {
-        instrument->clear();
-    } else {
-        s = failure(ENOL, d->timeout);
+        status = not_open();
+    } else if (auto fault = take_fault(call, d->pad)) {
+        status = failure(*fault, d->timeout);
+        d = nullptr;
+    }
+    return d;
+}
+
+CallStatus SimBench::clr(int ud) {
+    CallStatus s{kBusIdle, 0, 0};
+    if (const Descriptor* d = admit(ud, GpibCall::Clr, s)) {
+        if (SimInstrument* instrument = instrument_at(d->pad))
+            instrument->clear();
+        else
+            s = failure(ENOL, d->timeout);
     }
     record("ibclr(" + std::to_string(ud) + ")", s);
     return s;
@@ -156,14 +163,7 @@ CallStatus SimBench::clr(int ud) {
 
 CallStatus SimBench::onl(int ud, int online) {
     CallStatus s{kBusIdle, 0, 0};
-    const Descriptor* d = find(ud);
-    if (d == nullptr) {
-        s = not_open();
-    } else if (auto fault = take_fault(GpibCall::Onl, d->pad)) {
-        s = failure(*fault, d->timeout);
-    } else if (online == 0) {
-        open_.erase(ud);
-    }
+    if (admit(ud, GpibCall::Onl, s) != nullptr && online == 0) open_.erase(ud);
     record("ibonl(" + std::to_string(ud) + ", " + std::to_string(online) + ")", s);
     return s;
 }
@@ -171,15 +171,11 @@ CallStatus SimBench::onl(int ud, int online) {
 CallStatus SimBench::wrt(int ud, const void* data, long count) {
     const char* bytes = static_cast<const char*>(data);
     CallStatus s{kBusIdle | TACS, 0, static_cast<int>(std::min<long>(count, 0x7FFFFFFF))};
-    const Descriptor* d = find(ud);
-    if (d == nullptr) {
-        s = not_open();
-    } else if (auto fault = take_fault(GpibCall::Wrt, d->pad)) {
-        s = failure(*fault, d->timeout);
-    } else if (SimInstrument* instrument = instrument_at(d->pad)) {
-        instrument->receive(std::string_view(bytes, static_cast<std::size_t>(count)));
-    } else {
-        s = failure(ENOL, d->timeout);
+    if (const Descriptor* d = admit(ud, GpibCall::Wrt, s)) {
+        if (SimInstrument* instrument = instrument_at(d->pad))
+            instrument->receive(std::string_view(bytes, static_cast<std::size_t>(count)));
+        else
+            s = failure(ENOL, d->timeout);
     }
     record("ibwrt(" + std::to_string(ud) + ", " + quoted(bytes, count) + ", " +
                std::to_string(count) + ")",
@@ -189,21 +185,18 @@ CallStatus SimBench::wrt(int ud, const void* data, long count) {
 
 CallStatus SimBench::rd(int ud, void* buffer, long count) {
     CallStatus s{kBusIdle | LACS, 0, 0};
-    const Descriptor* d = find(ud);
-    SimInstrument* instrument = d != nullptr ? instrument_at(d->pad) : nullptr;
-    if (d == nullptr) {
-        s = not_open();
-    } else if (auto fault = take_fault(GpibCall::Rd, d->pad)) {
-        s = failure(*fault, d->timeout);
-    } else if (instrument == nullptr || !instrument->has_output()) {
-        // Nobody talks: the read waits for the time limit.
-        s = failure(EABO, d->timeout);
-    } else {
-        bool ended = false;
-        const std::string part = instrument->send(static_cast<std::size_t>(count), ended);
-        if (!part.empty()) std::memcpy(buffer, part.data(), part.size());
-        s.cnt = static_cast<int>(part.size());
-        if (ended) s.sta |= END;
+    if (const Descriptor* d = admit(ud, GpibCall::Rd, s)) {
+        SimInstrument* instrument = instrument_at(d->pad);
+        if (instrument == nullptr || !instrument->has_output()) {
+            // Nobody talks: the read waits for the time limit.
+            s = failure(EABO, d->timeout);
+        } else {
+            bool ended = false;
+            const std::string part = instrument->send(static_cast<std::size_t>(count), ended);
+            if (!part.empty()) std::memcpy(buffer, part.data(), part.size());
+            s.cnt = static_cast<int>(part.size());
+            if (ended) s.sta |= END;
+        }
     }
     record("ibrd(" + std::to_string(ud) + ", " + std::to_string(count) +
                ") = " + std::to_string(s.cnt),

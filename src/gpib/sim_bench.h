@@ -20,7 +20,6 @@
 #pragma once
 
 #include <map>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -80,6 +79,9 @@ class SimBench final : public Backend {
         int eos = 0;
     };
 
+    // The open descriptor a call may go on with, or nullptr with `status` saying why not: the
+    // descriptor is not open, or an injected fault hits the call.
+    const Descriptor* admit(int ud, GpibCall call, CallStatus& status);
     // The injected fault for this call, if one applies (and counts it).
     std::optional<int> take_fault(GpibCall call, int address);
     CallStatus failure(int error, int timeout_code);
