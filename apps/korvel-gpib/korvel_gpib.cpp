@@ -137,8 +137,8 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
     }
 
     std::vector<gpib::SimFault> faults;
-    for (const std::string& spec : o.faults) {
-        auto parsed = parse_sim_fail(spec);
+    for (const std::string& option : o.faults) {
+        auto parsed = parse_sim_fail(option);
         if (auto* message = std::get_if<std::string>(&parsed)) {
             err << "korvel-gpib: " << *message << "\n";
             return kExitUsage;

@@ -42,9 +42,9 @@ bool parse_error_code(std::string_view text, int& code) {
 
 }  // namespace
 
-std::variant<SimFault, std::string> parse_sim_fail(std::string_view spec) {
-    const std::string shown = "--sim-fail " + std::string(spec);
-    const auto parts = split(spec, ':');
+std::variant<SimFault, std::string> parse_sim_fail(std::string_view option) {
+    const std::string shown = "--sim-fail " + std::string(option);
+    const auto parts = split(option, ':');
     if (parts.size() < 2 || parts.size() > 3)
         return shown + ": expected CALL:ERRCODE or CALL:ERRCODE:INSTRUMENT";
     SimFault fault;

@@ -14,7 +14,7 @@ namespace korvel_gpib {
 // standard list (ENOL, EABO, EDVR, ... in any letter case); INSTRUMENT samp, siggen, scope or
 // errdet (without it every instrument is hit). Returns the fault (failing every matching call) or
 // a message saying what is wrong.
-std::variant<korvel::gpib::SimFault, std::string> parse_sim_fail(std::string_view spec);
+std::variant<korvel::gpib::SimFault, std::string> parse_sim_fail(std::string_view option);
 
 // The primary address of an instrument's short name, or -1.
 int instrument_address(std::string_view name);

@@ -55,7 +55,7 @@ std::optional<GpibCall> parse_call_name(std::string_view name) {
 }
 
 SimBench::SimBench() {
-    for (int i = 0; i < kSimBenchInstruments; ++i) instruments_.emplace_back(sim_bench_spec(i));
+    for (int i = 0; i < kSimBenchInstruments; ++i) instruments_.emplace_back(sim_bench_profile(i));
 }
 
 void SimBench::inject(const SimFault& fault) {
@@ -68,7 +68,7 @@ void SimBench::clear_faults() {
 
 SimInstrument* SimBench::instrument_at(int address) {
     for (SimInstrument& i : instruments_)
-        if (i.spec().address == address) return &i;
+        if (i.profile().address == address) return &i;
     return nullptr;
 }
 

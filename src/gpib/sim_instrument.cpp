@@ -9,7 +9,7 @@ namespace {
 
 constexpr std::size_t kErrorQueueDepth = 10;
 
-constexpr std::array<SimInstrumentSpec, kSimBenchInstruments> kBench = {{
+constexpr std::array<SimInstrumentProfile, kSimBenchInstruments> kBench = {{
     {"Samp", 8, "KORVEL-SIM,SAMP,SIM00008,1.0", "DELAY", "0"},
     {"SigGen", 19, "KORVEL-SIM,SIGGEN,SIM00019,1.0", "FREQ", "1.000000E+09"},
     {"Scope", 9, "KORVEL-SIM,SCOPE,SIM00009,1.0", "TIMEBASE", "1.0E-09"},
@@ -39,12 +39,12 @@ std::string data_record() {
 
 }  // namespace
 
-const SimInstrumentSpec& sim_bench_spec(int index) {
+const SimInstrumentProfile& sim_bench_profile(int index) {
     return kBench.at(static_cast<std::size_t>(index));
 }
 
-SimInstrument::SimInstrument(const SimInstrumentSpec& spec)
-    : spec_(spec), setting_(spec.initial_value) {}
+SimInstrument::SimInstrument(const SimInstrumentProfile& profile)
+    : profile_(profile), setting_(profile.initial_value) {}
 
 void SimInstrument::receive(std::string_view message) {
     while (!message.empty()) {
@@ -61,12 +61,12 @@ void SimInstrument::execute(std::string_view command) {
     const std::string_view header = command.substr(0, space);
     const std::string_view argument =
         space == std::string_view::npos ? std::string_view() : trim(command.substr(space));
-    const std::string_view setting = spec_.setting_header;
+    const std::string_view setting = profile_.setting_header;
     const bool query = header.ends_with('?');
     const std::string_view name = query ? header.substr(0, header.size() - 1) : header;
 
     if (query && same_header(name, "*IDN")) {
-        output_ = std::string(spec_.identity) + "\n";
+        output_ = std::string(profile_.identity) + "\n";
     } else if (query && same_header(name, "DATA")) {
         output_ = data_record();
     } else if (query && same_header(name, "SYST:ERR")) {
@@ -76,7 +76,7 @@ void SimInstrument::execute(std::string_view command) {
     } else if (query && same_header(name, setting)) {
         output_ = setting_ + "\n";
     } else if (!query && same_header(name, "*RST")) {
-        setting_ = spec_.initial_value;
+        setting_ = profile_.initial_value;
     } else if (!query && same_header(name, "*CLS")) {
         errors_.clear();
     } else if (!query && same_header(name, setting) && !argument.empty()) {

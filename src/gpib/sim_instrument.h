@@ -21,7 +21,7 @@
 
 namespace korvel::gpib {
 
-struct SimInstrumentSpec {
+struct SimInstrumentProfile {
     const char* name;            // "Samp", "SigGen", "Scope", "ErrorDetector"
     int address;                 // primary GPIB address
     const char* identity;        // the *IDN? reply without its line feed
@@ -31,9 +31,9 @@ struct SimInstrumentSpec {
 
 class SimInstrument {
   public:
-    explicit SimInstrument(const SimInstrumentSpec& spec);
+    explicit SimInstrument(const SimInstrumentProfile& profile);
 
-    const SimInstrumentSpec& spec() const { return spec_; }
+    const SimInstrumentProfile& profile() const { return profile_; }
     const std::string& setting() const { return setting_; }
 
     // A message the controller wrote (EOI ends it; a trailing line feed is ignored).
@@ -50,14 +50,14 @@ class SimInstrument {
   private:
     void execute(std::string_view command);
 
-    SimInstrumentSpec spec_;
+    SimInstrumentProfile profile_;
     std::string setting_;
     std::string output_;
     std::deque<std::string> errors_;
 };
 
 // The four instruments of the bench: Samp at 8, SigGen at 19, Scope at 9, ErrorDetector at 5.
-const SimInstrumentSpec& sim_bench_spec(int index);
+const SimInstrumentProfile& sim_bench_profile(int index);
 constexpr int kSimBenchInstruments = 4;
 
 }  // namespace korvel::gpib

@@ -28,19 +28,19 @@ std::string receive(int ud, long max = 1000) {
 
 TEST_F(SimBenchTest, EachInstrumentAnswersItsIdentityAndItsSetting) {
     for (int i = 0; i < kSimBenchInstruments; ++i) {
-        const SimInstrumentSpec& spec = sim_bench_spec(i);
-        SCOPED_TRACE(spec.name);
-        const int ud = open(spec.address);
+        const SimInstrumentProfile& profile = sim_bench_profile(i);
+        SCOPED_TRACE(profile.name);
+        const int ud = open(profile.address);
         send(ud, "*IDN?\n");
-        EXPECT_EQ(receive(ud), std::string(spec.identity) + "\n");
+        EXPECT_EQ(receive(ud), std::string(profile.identity) + "\n");
         EXPECT_EQ(ibsta, END | CMPL | CIC | LACS);
-        const std::string header = spec.setting_header;
+        const std::string header = profile.setting_header;
         send(ud, header + " 42");
         EXPECT_EQ(ibsta, CMPL | CIC | TACS);
         send(ud, header + "?");
         EXPECT_EQ(receive(ud), "42\n");
         send(ud, "*RST;" + header + "?");
-        EXPECT_EQ(receive(ud), std::string(spec.initial_value) + "\n");
+        EXPECT_EQ(receive(ud), std::string(profile.initial_value) + "\n");
     }
     EXPECT_EQ(failed_call_count(), 0);
 }

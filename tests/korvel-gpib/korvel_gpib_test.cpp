@@ -118,11 +118,11 @@ TEST(SimFailOption, SaysWhatIsWrong) {
         {"ibwrt:", "bad error code"},
         {"ibwrt:2:dmm", "unknown instrument \"dmm\""},
     };
-    for (const auto& [spec, message] : cases) {
-        const auto parsed = parse_sim_fail(spec);
-        ASSERT_TRUE(std::holds_alternative<std::string>(parsed)) << spec;
+    for (const auto& [option, message] : cases) {
+        const auto parsed = parse_sim_fail(option);
+        ASSERT_TRUE(std::holds_alternative<std::string>(parsed)) << option;
         const std::string& text = std::get<std::string>(parsed);
-        EXPECT_TRUE(text.starts_with(std::string("--sim-fail ") + spec + ": ")) << text;
+        EXPECT_TRUE(text.starts_with(std::string("--sim-fail ") + option + ": ")) << text;
         EXPECT_NE(text.find(message), std::string::npos) << text;
     }
 }
