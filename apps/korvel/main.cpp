@@ -13,6 +13,7 @@
 #include "app/state.h"
 #include "app/shell.h"
 #include "ftdi/backend_select.h"
+#include "gpib/console.h"
 #include "korvel/sim/usb.h"
 #include "options.h"
 #include "platform/operator_input.h"
@@ -21,6 +22,7 @@
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/qt_view.h"
 #include "platform/qt/sim_unit_window.h"
+#include "platform/user_interface.h"
 #include "resource/main_uir.h"
 #include "startup_probe.h"
 #include "tour.h"
@@ -55,6 +57,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("korvel"));
     korvel::qtview::QtPlatform qt;
+    // The GPIB routines print their reports in the Standard Input/Output window and wait there
+    // for the operator's Return, like everything else the program prints.
+    korvel::gpib::set_console(
+        {[](std::string_view text) { StdioPuts(text); }, [] { return StdioGetchar(); }});
 
     std::unique_ptr<korvel::qtview::SimUnitWindow> sim_window;
     if (options->simulate) {

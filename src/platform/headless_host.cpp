@@ -38,7 +38,7 @@ void HeadlessHost::stdio_write(std::string_view text) {
 }
 
 int HeadlessHost::stdio_getchar() {
-    if (input_.empty()) return EOF;
+    if (input_.empty()) return input_stream != nullptr ? std::fgetc(input_stream) : EOF;
     const unsigned char c = static_cast<unsigned char>(input_.front());
     input_.pop_front();
     return c;

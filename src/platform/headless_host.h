@@ -5,6 +5,7 @@
 // nothing is left that could ever happen.
 #pragma once
 
+#include <cstdio>
 #include <deque>
 #include <string>
 #include <utility>
@@ -34,7 +35,7 @@ class HeadlessHost : public HostServices {
     // cancel_file_dialog(). With the queue empty a dialog is cancelled.
     void answer_file_dialog(std::string path, int result = 1 /* VAL_EXISTING_FILE_SELECTED */);
     void cancel_file_dialog();
-    // Queues characters for StdioGetchar.
+    // Queues characters for StdioGetchar; they are read before anything from input_stream.
     void type_input(std::string_view text);
 
     // Everything shown, in order.
@@ -44,6 +45,9 @@ class HeadlessHost : public HostServices {
     std::string stdio_output;
     // Also copy stdio output to the process's standard output.
     bool echo_stdio = false;
+    // Where StdioGetchar waits once the typed characters are used up: the process's standard
+    // input, as in a terminal. End of input (or nullptr) gives EOF.
+    std::FILE* input_stream = stdin;
     // The event loop gives up (returns) when virtual time passes this many seconds without a quit;
     // guards tests against a program that never quits.
     double loop_time_limit = 3600.0;

@@ -33,7 +33,8 @@ class HostServices {
 
     // The standard input/output window.
     virtual void stdio_write(std::string_view text) = 0;
-    // Next input character, or -1 (EOF) when none is available.
+    // Next input character. When none has been typed yet, waits until the operator types a line
+    // (Return ends it); -1 (EOF) when the input has ended and nothing more can come.
     virtual int stdio_getchar() = 0;
 
     // Runs the event loop; returns after quit_event_loop has been called (from a callback). The

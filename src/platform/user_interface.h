@@ -194,7 +194,9 @@ int ClipboardPutText(const char* text);
 // The standard input/output window: everything the program prints goes here.
 int StdioPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 int StdioPuts(std::string_view text);
-// Next character typed into the window, or EOF (-1) when there is none.
+// Next character typed into the window. With nothing typed yet it waits for a line (the window
+// comes to the front; in a terminal or without a screen, standard input is read). EOF (-1) when
+// the input has ended (standard input closed, the window closed or the program quitting).
 int StdioGetchar();
 
 // ---- event loop and timers --------------------------------------------------------------------

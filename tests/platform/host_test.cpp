@@ -1,5 +1,11 @@
 // Popups, file dialogs, clipboard, the stdio window, the event loop and view notifications.
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstring>
+#include <stdexcept>
+#include <string_view>
+#include <thread>
 
 #include "platform/view_observer.h"
 #include "ui_fixture.h"
@@ -47,10 +53,56 @@ TEST_F(HostTest, OverlongPathsAreCutToTheBuffer) {
     EXPECT_EQ(FileSelectPopupEx("", "", "", "", VAL_LOAD_BUTTON, 0, 0, nullptr), UIEBadArgument);
 }
 
-TEST_F(HostTest, GetcharReadsTypedInputThenEof) {
+// A pipe standing in for the process's standard input, already holding `text`; with
+// `close_writer` the writing end is closed, so the reader meets end of input after the text.
+struct StandardInput {
+    explicit StandardInput(std::string_view text, bool close_writer = true) {
+        int fds[2];
+        if (pipe(fds) != 0) throw std::runtime_error("pipe");
+        if (write(fds[1], text.data(), text.size()) != static_cast<ssize_t>(text.size()))
+            throw std::runtime_error("write");
+        writer = fds[1];
+        if (close_writer) close_writing_end();
+        reader = fdopen(fds[0], "r");
+    }
+    ~StandardInput() {
+        close_writing_end();
+        std::fclose(reader);
+    }
+    void close_writing_end() {
+        if (writer >= 0) ::close(writer);
+        writer = -1;
+    }
+    std::FILE* reader = nullptr;
+    int writer = -1;
+};
+
+TEST_F(HostTest, GetcharTakesTypedInputFirstThenWaitsOnStandardInput) {
+    StandardInput stdin_pipe("ok\n");
+    host().input_stream = stdin_pipe.reader;
     host().type_input("y\n");
-    EXPECT_EQ(StdioGetchar(), 'y');
+    std::string read;
+    for (int c = StdioGetchar(); c != EOF; c = StdioGetchar()) read.push_back(static_cast<char>(c));
+    // Typed characters, then the line from standard input, then end of input (not a hang).
+    EXPECT_EQ(read, "y\nok\n");
+    EXPECT_EQ(StdioGetchar(), EOF);
+}
+
+TEST_F(HostTest, GetcharBlocksUntilALineArrivesOnStandardInput) {
+    StandardInput stdin_pipe("", /*close_writer=*/false);
+    host().input_stream = stdin_pipe.reader;
+    // The read has nothing yet: it waits for the writer, which answers from another thread.
+    std::thread typist([&] {
+        ASSERT_EQ(write(stdin_pipe.writer, "\n", 1), 1);
+        stdin_pipe.close_writing_end();
+    });
     EXPECT_EQ(StdioGetchar(), '\n');
+    typist.join();
+    EXPECT_EQ(StdioGetchar(), EOF);
+}
+
+TEST_F(HostTest, GetcharWithoutAnInputStreamIsEndOfInput) {
+    host().input_stream = nullptr;
     EXPECT_EQ(StdioGetchar(), EOF);
 }
 

@@ -216,12 +216,33 @@ TEST_F(ProgramWindowsTest, PrintedTextAppearsInTheConsoleAndTypedLinesAreRead) {
     StdioPrintf("IO 0x%02X\n", 0x1F);
     EXPECT_TRUE(console->isVisible());
     EXPECT_TRUE(console->text().contains("IO 0x1F"));
-    EXPECT_EQ(StdioGetchar(), -1);
-    console->typeLine("42");
+    // Nothing typed yet: getchar waits while the event loop runs (this timer fires), with the
+    // console the only window that takes input, until a line is typed.
+    bool modal_while_waiting = false;
+    QTimer::singleShot(0, console, [&] {
+        modal_while_waiting = console->isModal();
+        console->typeLine("42");
+    });
     EXPECT_EQ(StdioGetchar(), '4');
+    EXPECT_TRUE(modal_while_waiting);
+    EXPECT_FALSE(console->isModal());
+    EXPECT_TRUE(console->isVisible());
     EXPECT_EQ(StdioGetchar(), '2');
     EXPECT_EQ(StdioGetchar(), '\n');
+    EXPECT_TRUE(console->text().endsWith("42\n"));
+}
+
+TEST_F(ProgramWindowsTest, ClosingTheConsoleWhileGetcharWaitsEndsTheInput) {
+    ConsoleWindow* console = qt_->host().console();
+    qt_->host().setEchoToStdout(false);
+    QTimer::singleShot(0, console, [&] { console->close(); });
     EXPECT_EQ(StdioGetchar(), -1);
+    EXPECT_FALSE(console->isVisible());
+    EXPECT_FALSE(console->isModal());
+    // The next wait opens it again.
+    QTimer::singleShot(0, console, [&] { console->typeLine(""); });
+    EXPECT_EQ(StdioGetchar(), '\n');
+    EXPECT_TRUE(console->isVisible());
 }
 
 TEST_F(ProgramWindowsTest, ClipboardReceivesTheText) {

@@ -1,10 +1,13 @@
 #include "platform/qt/console_window.h"
 
+#include <QCloseEvent>
+#include <QEventLoop>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QVBoxLayout>
@@ -59,11 +62,49 @@ int ConsoleWindow::takeChar() {
     return static_cast<unsigned char>(c);
 }
 
+int ConsoleWindow::waitChar() {
+    if (!pending_.empty()) return takeChar();
+    QEventLoop loop;
+    connect(this, &ConsoleWindow::lineTyped, &loop, &QEventLoop::quit);
+    bool closed_meanwhile = false;
+    connect(this, &ConsoleWindow::closed, &loop, [&] {
+        closed_meanwhile = true;
+        loop.quit();
+    });
+    setTakesAllInput(true);
+    raise();
+    activateWindow();
+    input_->setFocus();
+    // Ends early (at once) when the program is asked to quit: every event loop then stops.
+    QPointer<ConsoleWindow> alive(this);
+    loop.exec();
+    if (!alive) return -1;
+    if (closed_meanwhile) {
+        setWindowModality(Qt::NonModal);  // stays closed
+    } else {
+        setTakesAllInput(false);
+    }
+    return takeChar();
+}
+
+void ConsoleWindow::setTakesAllInput(bool on) {
+    // Qt applies a change of modality only to a window shown afresh.
+    hide();
+    setWindowModality(on ? Qt::ApplicationModal : Qt::NonModal);
+    show();
+}
+
 void ConsoleWindow::typeLine(const QString& line) {
     const QByteArray bytes = line.toUtf8();
     pending_.insert(pending_.end(), bytes.begin(), bytes.end());
     pending_.push_back('\n');
     write(line + QLatin1Char('\n'));  // the typed line stays visible, as on a terminal
+    emit lineTyped();
+}
+
+void ConsoleWindow::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    emit closed();
 }
 
 }  // namespace korvel::qtview

@@ -23,12 +23,26 @@ class ConsoleWindow : public QWidget {
     QString text() const;
     // Next typed character, or -1 when nothing is waiting.
     int takeChar();
+    // Next typed character; with none waiting, brings the window to the front and waits for the
+    // operator to type a line while the event loop keeps every window drawn. Only this window
+    // takes input meanwhile, as with a message box. -1 when the input ends instead: the window is
+    // closed or the program quits while it waits.
+    int waitChar();
     // As if the operator typed `line` and pressed Enter.
     void typeLine(const QString& line);
 
     QLineEdit* inputLine() const { return input_; }
 
+  signals:
+    void lineTyped();
+    void closed();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
   private:
+    void setTakesAllInput(bool on);
+
     QPlainTextEdit* output_;
     QLineEdit* input_;
     std::deque<char> pending_;

@@ -87,7 +87,7 @@ void QtHost::stdio_write(std::string_view text) {
 }
 
 int QtHost::stdio_getchar() {
-    return console_ ? console_->takeChar() : -1;
+    return console_ ? console_->waitChar() : -1;
 }
 
 void QtHost::run_event_loop() {
