@@ -10,11 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "app/state.h"
 #include "app/shell.h"
+#include "app/state.h"
 #include "ftdi/backend_select.h"
 #include "gpib/console.h"
 #include "korvel/sim/usb.h"
+#include "message_box_dismiss.h"
 #include "options.h"
 #include "platform/operator_input.h"
 #include "platform/qt/display_check.h"
@@ -80,8 +81,10 @@ int main(int argc, char** argv) {
                          [&](int panel) {
                              if (panel != korvel::app::main_panel) return;
                              probe.watch(qt.view().window(panel), [] {
-                                 korvel::platform::choose_menu_item(korvel::app::main_panel,
-                                                                    MENUBAR_MENU1_QUITNOSAVE);
+                                 korvel::gui::when_no_message_box([] {
+                                     korvel::platform::choose_menu_item(korvel::app::main_panel,
+                                                                        MENUBAR_MENU1_QUITNOSAVE);
+                                 });
                              });
                          });
     }

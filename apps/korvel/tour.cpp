@@ -8,6 +8,7 @@
 
 #include "app/state.h"
 #include "link/usb_link.h"
+#include "message_box_dismiss.h"
 #include "platform/model_query.h"
 #include "platform/operator_input.h"
 #include "platform/qt/panel_window.h"
@@ -85,8 +86,10 @@ void Tour::start() {
 
 void Tour::next() {
     if (step_ >= steps_.size()) return;
-    steps_[step_++]();
-    if (step_ < steps_.size()) QTimer::singleShot(kStepDelayMs, this, &Tour::next);
+    when_no_message_box([this] {
+        steps_[step_++]();
+        if (step_ < steps_.size()) QTimer::singleShot(kStepDelayMs, this, &Tour::next);
+    });
 }
 
 void Tour::showPanel(const QString& name, int panel) {

@@ -3,6 +3,7 @@
 #include "app/analog_controls.h"
 #include "app/openers.h"
 #include "app/pattern_panels.h"
+#include "app/settings_files.h"
 #include "app/shell.h"
 #include "app/supervision.h"
 #include "app/unit_controls.h"
@@ -34,8 +35,13 @@ constexpr NamedControlCallback kControlCallbacks[] = {
 };
 
 constexpr NamedMenuCallback kMenuCallbacks[] = {
+    // the exits
     {"file_exit", file_exit},
     {"file_quit", file_quit},
+    // the settings and configuration files
+    {"FileOpen", FileOpen},
+    {"FileSaveAs", FileSaveAs},
+    // the window openers
     {"MoreFeatures", MoreFeatures},
     {"Help", Help},
 };

@@ -1,7 +1,7 @@
 #include "app/shell.h"
 
 #include "app/callback_table.h"
-#include "app/hooks.h"
+#include "app/settings_files.h"
 #include "app/state.h"
 #include "app/supervision.h"
 #include "app/unit_controls.h"
@@ -13,12 +13,12 @@ namespace korvel::app {
 namespace {
 
 constexpr const char* kResource = "main.uir";
-constexpr const char* kSettingsFile = "settings.cfg";
 
 // Saving (when asked), then the three steps every exit path shares. Timers are stopped before
 // the handle is closed, so no tick can touch the unit during shutdown.
 void leave_program(bool save) {
-    if (save && hooks::save_settings) hooks::save_settings(kSettingsFile);
+    // A save that fails is not reported: the program leaves all the same.
+    if (save) SaveSettings(kSettingsFile);
     SuspendTimerCallbacks();
     korvel::close();
     QuitUserInterface(0);
@@ -46,7 +46,8 @@ int korvel_main(int /*argc*/, char** argv) {
     // The first attempt to reach the unit comes before the restore, so that a unit attached at
     // start-up is already open when the stored setup is sent.
     CBTimer(main_panel, PANELMAIN_TIMER, EVENT_TIMER_TICK, nullptr, 0, 0);
-    if (hooks::restore_settings) hooks::restore_settings();
+    if (RestoreSettings(kSettingsFile) < 0)
+        MessagePopup("Restore Error", "Unable to find Restore File");
     RunUserInterface();
     // Panels are not discarded here, and the USB handle is closed only by the exit paths.
     return 0;

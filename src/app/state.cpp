@@ -1,5 +1,7 @@
 #include "app/state.h"
 
+#include "app/safe_file.h"
+
 namespace korvel::app {
 
 GeneratorSettings settings{};
@@ -37,6 +39,7 @@ void reset_app_state() {
     dac_store_countdown = 0;
     settings_changed = 0;
     unit_serial_number = 0;
+    reset_safe_file();
 }
 
 }  // namespace korvel::app

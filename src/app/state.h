@@ -23,6 +23,8 @@ struct GeneratorSettings {
     std::uint8_t ClockOutput1;     // clock output 1 on (1) / off (0)
     std::uint8_t DataSelect;       // pattern-select code last applied
     std::int32_t Polarity;         // data inverted (1) or positive (0)
+
+    bool operator==(const GeneratorSettings&) const = default;
 };
 extern GeneratorSettings settings;
 
@@ -62,7 +64,8 @@ extern unsigned char settings_changed;
 // The unit's serial read as a decimal number (0 until a unit with a numeric serial is found).
 extern int unit_serial_number;
 
-// Everything above back to the state of a fresh process.
+// Everything above back to the state of a fresh process, and the settings writer's write call
+// (safe_file.h) back to write(2).
 void reset_app_state();
 
 }  // namespace korvel::app

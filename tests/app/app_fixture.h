@@ -1,6 +1,7 @@
 // A fresh program state for every test: empty UI model with the headless host, every callback
-// bound to its resource name, the program's state as in a fresh process, no hooks, and a fresh
-// simulated unit behind the driver (attached, on the virtual clock).
+// bound to its resource name, the program's state as in a fresh process, a fresh simulated unit
+// behind the driver (attached, on the virtual clock), and an empty working directory of its own
+// (where the program keeps settings.cfg).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,8 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "../support/working_directory.h"
 #include "app/callback_table.h"
-#include "app/hooks.h"
 #include "app/shell.h"
 #include "app/state.h"
 #include "ds4520/ds4520.h"
@@ -37,18 +38,15 @@ class AppTest : public ::testing::Test {
         std::memset(korvel::pattern_buffer, 0, sizeof korvel::pattern_buffer);
         unsetenv(korvel::kChipFlagVariable);
         korvel::app::reset_app_state();
-        clear_hooks();
+        work_dir.enter();
         host().popups.clear();
+        host().file_requests.clear();
         korvel::app::register_callbacks();
     }
     void TearDown() override {
-        clear_hooks();
         korvel::platform::reset_user_interface();
-    }
-
-    static void clear_hooks() {
-        korvel::app::hooks::save_settings = nullptr;
-        korvel::app::hooks::restore_settings = nullptr;
+        korvel::app::reset_app_state();
+        work_dir.leave();
     }
 
     static korvel::platform::HeadlessHost& host() {
@@ -62,6 +60,8 @@ class AppTest : public ::testing::Test {
         DisplayPanel(korvel::app::main_panel);
         return korvel::app::main_panel;
     }
+
+    korvel::testing::FreshWorkingDirectory work_dir;
 
     // Number of loaded copies of resource panel `id`.
     static int copies(int id) {

@@ -1,10 +1,15 @@
 // Start-up of the main window and the three ways out of the program.
+#include <fstream>
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "app/safe_file.h"
+#include "app/settings_format.h"
+#include "app/supervision.h"
 #include "app_fixture.h"
 #include "link/usb_link.h"
+#include "unit_story.h"
 
 using namespace korvel::app;
 namespace platform = korvel::platform;
@@ -19,20 +24,26 @@ int run_main_then(std::function<void()> action) {
     return korvel_main(1, argv);
 }
 
+// What the exit saw while it wrote settings.cfg.
+bool g_timers_running_at_save = false;
+bool g_link_open_at_save = false;
+ssize_t write_and_watch(int fd, const void* data, std::size_t size) {
+    g_timers_running_at_save = !platform::timer_callbacks_suspended();
+    g_link_open_at_save = korvel::usb_handle_usable();
+    return ::write(fd, data, size);
+}
+
 }  // namespace
 
 TEST_F(AppTest, StartupShowsTitleVersionAndBuildStampThenRunsTheLoopUntilAnExit) {
     std::vector<std::string> order;
-    hooks::restore_settings = [&] {
-        order.push_back(platform::panel_displayed(main_panel) ? "shown" : "not shown");
-    };
     const int rc = run_main_then([&] {
         order.push_back("loop");
         platform::choose_menu_item(main_panel, MENUBAR_MENU1_QUITNOSAVE);
     });
 
     EXPECT_EQ(rc, 0);
-    EXPECT_EQ(order, (std::vector<std::string>{"shown", "loop"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"loop"}));
     ASSERT_GT(main_panel, 0);
     EXPECT_EQ(platform::panel_resource_id(main_panel), PANELMAIN);
 
@@ -48,22 +59,62 @@ TEST_F(AppTest, StartupShowsTitleVersionAndBuildStampThenRunsTheLoopUntilAnExit)
     EXPECT_EQ(tip, build_stamp());
     EXPECT_TRUE(std::regex_match(tip, std::regex(R"([A-Z][a-z]{2} [ 123]\d \d{4} \d\d:\d\d:\d\d)")))
         << tip;
-    // Panels stay loaded after the loop; nothing was shown to the operator.
+    // Panels stay loaded after the loop. Without a settings file the operator is told so and
+    // the program runs with the resource's values.
     EXPECT_TRUE(platform::panel_loaded(main_panel));
+    EXPECT_EQ(
+        host().popups,
+        (std::vector<platform::RecordedPopup>{{"Restore Error", "Unable to find Restore File"}}));
+    EXPECT_FALSE(std::ifstream("settings.cfg").good());
+}
+
+TEST_F(AppTest, AUnitPresentAtStartIsOpenedAndGetsTheDefaultsBeforeTheRestoredSetup) {
+    GeneratorSettings stored{7, 0, 1, 0, 4, 2.5F, 2.0F, 0.5F, 0.25F, 1, 4, 0};
+    std::ofstream("settings.cfg") << format_settings(stored);
+    EXPECT_EQ(
+        run_main_then([] { platform::choose_menu_item(main_panel, MENUBAR_MENU1_QUITNOSAVE); }), 0);
+    // Expander 7's I/O control register carries the pattern code: PRBS9 from the first tick's
+    // resource values, then PRBS15 from the file; the restore's writes reached an open unit.
+    std::vector<std::string> pattern_writes;
+    for (const std::string& line : korvel::testing::unit_story())
+        if (line.rfind("E7.F2=", 0) == 0) pattern_writes.push_back(line);
+    EXPECT_EQ(pattern_writes, (std::vector<std::string>{"E7.F2=02", "E7.F2=04"}));
+    EXPECT_EQ(board().expander(2).pins() & 0xFF, 0xFC);
+    std::string notice, name = "x";
+    GetCtrlVal(main_panel, PANELMAIN_NOTIFY_USER, &notice);
+    GetCtrlVal(main_panel, PANELMAIN_SETUP_LOADED, &name);
+    EXPECT_EQ(notice, "USB CONNECTED");
+    EXPECT_EQ(name, "");
+    EXPECT_EQ(settings_changed, 0);
     EXPECT_TRUE(host().popups.empty());
 }
 
-TEST_F(AppTest, AUnitPresentAtStartIsOpenedBeforeTheSettingsAreRestored) {
-    bool open_at_restore = false;
-    std::string notice_at_restore;
-    hooks::restore_settings = [&] {
-        open_at_restore = korvel::usb_handle_usable();
-        GetCtrlVal(main_panel, PANELMAIN_NOTIFY_USER, &notice_at_restore);
-    };
-    EXPECT_EQ(
-        run_main_then([] { platform::choose_menu_item(main_panel, MENUBAR_MENU1_QUITNOSAVE); }), 0);
-    EXPECT_TRUE(open_at_restore);
-    EXPECT_EQ(notice_at_restore, "USB CONNECTED");
+TEST_F(AppTest, AUnitPluggedInLaterGetsTheRestoredSetupFromTheControls) {
+    board().detach();
+    GeneratorSettings stored{7, 0, 1, 0, 4, 2.5F, 2.0F, 0.5F, 0.25F, 1, 4, 0};
+    std::ofstream("settings.cfg") << format_settings(stored);
+    run_main_then([&] {
+        board().attach();
+        CBTimer(main_panel, PANELMAIN_TIMER, EVENT_TIMER_TICK, nullptr, 0, 0);
+        platform::choose_menu_item(main_panel, MENUBAR_MENU1_QUITNOSAVE);
+    });
+    EXPECT_EQ(board().expander(7).pins() & 0x0F, 4);
+    EXPECT_EQ(board().expander(2).pins() & 0xFF, 0xFC);
+    EXPECT_EQ(settings.DataSelect, 4);
+}
+
+TEST_F(AppTest, SettingsWrittenAtExitComeBackByteForByteAtTheNextStart) {
+    run_main_then([] { platform::operate_ctrl(main_panel, PANELMAIN_CMDQUIT, EVENT_COMMIT); });
+    std::string first = korvel::testing::file_text("settings.cfg");
+    ASSERT_NE(first, "");
+    // Values no control shows are kept as they were.
+    first.replace(first.find("8010 0"), 6, "8010 201");
+    first.replace(first.find("SyncSkewControl 0.000000"), 24, "SyncSkewControl 1.234567");
+
+    SetUp();
+    std::ofstream("settings.cfg") << first;
+    run_main_then([] { platform::choose_menu_item(main_panel, MENUBAR_MENU1_FILEEXIT); });
+    EXPECT_EQ(korvel::testing::file_text("settings.cfg"), first);
 }
 
 TEST_F(AppTest, ExitPathsSaveExceptQuitWithoutSavingThenStopTimersCloseTheLinkAndQuit) {
@@ -83,22 +134,17 @@ TEST_F(AppTest, ExitPathsSaveExceptQuitWithoutSavingThenStopTimersCloseTheLinkAn
     for (const Path& path : paths) {
         SCOPED_TRACE(path.name);
         SetUp();
-        std::vector<std::string> saved;
-        bool timers_running_at_save = false, link_open_at_save = false;
-        hooks::save_settings = [&](const char* file) {
-            saved.push_back(file);
-            timers_running_at_save = !platform::timer_callbacks_suspended();
-            link_open_at_save = korvel::usb_handle_usable();
-            return 1;
-        };
+        std::ofstream("settings.cfg") << "old\n";
+        file_write_call = write_and_watch;
+        g_timers_running_at_save = g_link_open_at_save = false;
 
         EXPECT_EQ(run_main_then(path.take), 0);
 
-        EXPECT_EQ(saved, path.saves ? std::vector<std::string>{"settings.cfg"}
-                                    : std::vector<std::string>{});
+        EXPECT_EQ(korvel::testing::file_text("settings.cfg"),
+                  path.saves ? format_settings(settings) : "old\n");
         if (path.saves) {
-            EXPECT_TRUE(timers_running_at_save);
-            EXPECT_TRUE(link_open_at_save);
+            EXPECT_TRUE(g_timers_running_at_save);
+            EXPECT_TRUE(g_link_open_at_save);
         }
         EXPECT_TRUE(platform::timer_callbacks_suspended());
         EXPECT_FALSE(korvel::usb_handle_usable());

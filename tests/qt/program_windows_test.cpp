@@ -12,8 +12,9 @@
 #include <QTimer>
 #include <cstring>
 
+#include "../support/working_directory.h"
 #include "app/callback_table.h"
-#include "app/hooks.h"
+#include "app/settings_format.h"
 #include "app/shell.h"
 #include "app/state.h"
 #include "platform/qt/console_window.h"
@@ -117,11 +118,11 @@ TEST_F(ProgramWindowsTest, CloseBoxOfASecondaryWindowClosesItsPanel) {
 }
 
 TEST_F(ProgramWindowsTest, CloseBoxOfTheMainWindowLeavesThroughFileExit) {
-    int saves = 0;
-    korvel::app::hooks::save_settings = [&](const char*) { return ++saves; };
+    korvel::testing::FreshWorkingDirectory dir;
+    dir.enter();
+    app::settings.DataSelect = 9;
     window(app::main_panel)->close();
-    korvel::app::hooks::save_settings = nullptr;
-    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(korvel::testing::file_text("settings.cfg"), app::format_settings(app::settings));
     EXPECT_TRUE(korvel::platform::quit_requested());
     EXPECT_TRUE(korvel::platform::timer_callbacks_suspended());
 }

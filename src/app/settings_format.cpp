@@ -1,0 +1,171 @@
+#include "app/settings_format.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <iterator>
+#include <system_error>
+
+namespace korvel::app {
+namespace {
+
+// One line of the file: its key and the setting it holds. Exactly one of the three members is
+// set; it decides how the value is printed and read.
+struct Field {
+    std::string_view key;
+    std::uint8_t GeneratorSettings::*byte = nullptr;
+    std::int32_t GeneratorSettings::*integer = nullptr;
+    float GeneratorSettings::*real = nullptr;
+};
+
+using G = GeneratorSettings;
+constexpr Field kFields[] = {
+    {.key = "8010", .byte = &G::Setting8010},
+    {.key = "Pattern", .byte = &G::Pattern},
+    {.key = "Eye", .byte = &G::Eye},
+    {.key = "Manual", .byte = &G::Manual},
+    {.key = "DivideBy", .integer = &G::DivideBy},
+    {.key = "DutyCycleControl", .real = &G::DutyCycleControl},
+    {.key = "DataAmplitudeControl", .real = &G::DataAmplitudeControl},
+    {.key = "SyncSkewControl", .real = &G::SyncSkewControl},
+    {.key = "InternalPeakingControl", .real = &G::InternalPeakingControl},
+    {.key = "ClockOutput1", .byte = &G::ClockOutput1},
+    {.key = "DataSelect", .byte = &G::DataSelect},
+    {.key = "Polarity", .integer = &G::Polarity},
+};
+static_assert(std::size(kFields) == 12);
+
+// ---- writing ----------------------------------------------------------------------------------
+
+void append_number(std::string& out, long long value) {
+    char digits[24];
+    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
+    out.append(digits, end);
+}
+
+// "%f" of the float promoted to double: to_chars with a precision rounds exactly as printf does
+// in the "C" locale, whatever locale the process runs in.
+void append_fixed6(std::string& out, float value) {
+    char digits[64];  // the largest float has 39 integer digits
+    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, static_cast<double>(value),
+                                         std::chars_format::fixed, 6);
+    out.append(digits, end);
+}
+
+// ---- reading ----------------------------------------------------------------------------------
+
+// The blanks "%s" and "%d" skip, as the "C" locale's isspace sees them.
+bool is_space(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// A read position in the text that never passes its end.
+class Cursor {
+  public:
+    explicit Cursor(std::string_view text) : text_(text) {}
+
+    bool at_end() const { return pos_ >= text_.size(); }
+    // Past the next line end (or to the end of the text).
+    void skip_line() {
+        const auto nl = text_.find('\n', pos_);
+        pos_ = nl == std::string_view::npos ? text_.size() : nl + 1;
+    }
+    // Blank lines and leading blanks before a word, as "%s" skips them.
+    void skip_space() {
+        while (!at_end() && is_space(text_[pos_])) ++pos_;
+    }
+    // Blanks between the word and its number, without leaving the line.
+    void skip_blanks_in_line() {
+        while (!at_end() && text_[pos_] != '\n' && is_space(text_[pos_])) ++pos_;
+    }
+    // The word, however long: it is never compared, so it is passed over rather than kept.
+    void skip_word() {
+        while (!at_end() && !is_space(text_[pos_])) ++pos_;
+    }
+    // What is left of the current line.
+    std::string_view rest_of_line() const {
+        const auto nl = text_.find('\n', pos_);
+        return text_.substr(pos_,
+                            nl == std::string_view::npos ? std::string_view::npos : nl - pos_);
+    }
+
+  private:
+    std::string_view text_;
+    std::size_t pos_ = 0;
+};
+
+// A leading '+' as scanf allows it; from_chars takes only '-'. A second sign is not a number.
+std::string_view without_plus(std::string_view s) {
+    if (!s.empty() && s.front() == '+') {
+        s.remove_prefix(1);
+        if (!s.empty() && (s.front() == '+' || s.front() == '-')) return {};
+    }
+    return s;
+}
+
+// "%d": a decimal 32-bit integer at the start of `s` (trailing text ignored).
+bool read_int(std::string_view s, std::int32_t* value) {
+    s = without_plus(s);
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), *value);
+    return ec == std::errc() && end != s.data();
+}
+
+// "%f": a finite float at the start of `s`. NaN, infinities and numbers beyond a float are
+// refused: no level or stored value may become one of them.
+bool read_float(std::string_view s, float* value) {
+    s = without_plus(s);
+    float v = 0.0F;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (ec != std::errc() || end == s.data() || !std::isfinite(v)) return false;
+    *value = v;
+    return true;
+}
+
+// Reads the number of `field` from `s` into `settings`; false leaves the setting as it was.
+bool read_value(const Field& field, std::string_view s, GeneratorSettings& settings) {
+    if (field.real != nullptr) return read_float(s, &(settings.*field.real));
+    std::int32_t v = 0;
+    if (!read_int(s, &v)) return false;
+    if (field.byte != nullptr)
+        settings.*field.byte = static_cast<std::uint8_t>(v & 0xFF);
+    else
+        settings.*field.integer = v;
+    return true;
+}
+
+}  // namespace
+
+std::string format_settings(const GeneratorSettings& s) {
+    std::string out;
+    out.reserve(320);
+    out.append(kSettingsHeader).push_back('\n');
+    for (const Field& f : kFields) {
+        out.append(f.key).push_back(' ');
+        if (f.byte != nullptr)
+            append_number(out, s.*f.byte);
+        else if (f.integer != nullptr)
+            append_number(out, s.*f.integer);
+        else
+            append_fixed6(out, s.*f.real);
+        out.push_back('\n');
+    }
+    out.push_back('\n');
+    return out;
+}
+
+int parse_settings(std::string_view text, GeneratorSettings& s) {
+    Cursor in(text);
+    in.skip_line();  // the header
+    int read = 0;
+    for (const Field& f : kFields) {
+        in.skip_space();
+        if (in.at_end()) break;
+        in.skip_word();
+        in.skip_blanks_in_line();
+        if (read_value(f, in.rest_of_line(), s)) ++read;
+        in.skip_line();
+    }
+    return read;
+}
+
+}  // namespace korvel::app
