@@ -20,5 +20,12 @@ if [[ ! -x "$build/apps/korvel/korvel" ]]; then
 fi
 
 mkdir -p "$out"
+out="$(cd "$out" && pwd)"
+exe="$(cd "$build/apps/korvel" && pwd)/korvel"
+# The program runs in an empty working directory: no settings.cfg to restore, so the windows
+# always show the resource's values (the "Restore Error" box is answered by the tour).
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+cd "$work"
 QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR="$scale" \
-  "$build/apps/korvel/korvel" --simulate --screenshots "$out" 2> >(grep -v -e 'propagateSizeHints' -e 'does not support raise' -e XDG_RUNTIME_DIR >&2)
+  "$exe" --simulate --screenshots "$out" 2> >(grep -v -e 'propagateSizeHints' -e 'does not support raise' -e XDG_RUNTIME_DIR >&2)

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -138,6 +139,23 @@ TEST_F(ProgramWindowsTest, RedrawingInsideACallbackRunsNoOtherWork) {
     EXPECT_FALSE(deferred_ran);
     settle();
     EXPECT_TRUE(timer_ran);
+}
+
+TEST_F(ProgramWindowsTest, TheConfigurationNameGetsTheRowsSpareWidth) {
+    // The serial field is as wide as a 16-character serial needs; the rest of the row goes to
+    // the configuration name, so that a typical name is not clipped.
+    SetCtrlVal(app::main_panel, PANELMAIN_DEVICE_SN, "1234567890123456");
+    SetCtrlVal(app::main_panel, PANELMAIN_SETUP_LOADED, "bench_12GHz_setup.cfg");
+    settle();
+    window(app::main_panel)->layout()->activate();
+    QLineEdit* serial = view<StringView>(app::main_panel, PANELMAIN_DEVICE_SN)->field();
+    QLineEdit* name = view<StringView>(app::main_panel, PANELMAIN_SETUP_LOADED)->field();
+    constexpr int kFrameAndMargins = 8;
+    EXPECT_GE(serial->width(),
+              serial->fontMetrics().horizontalAdvance(serial->text()) + kFrameAndMargins);
+    EXPECT_GE(name->width(),
+              name->fontMetrics().horizontalAdvance(name->text()) + kFrameAndMargins);
+    EXPECT_GT(name->width(), serial->width());
 }
 
 TEST_F(ProgramWindowsTest, TimerTicksComeFromTheLoopDriverOnTheProcessClock) {

@@ -25,6 +25,16 @@ constexpr Rule kRules[] = {
     {"PANELDEBUG", "TEXTMSG_2", Emphasis::Alert},
 };
 
+struct Fitted {
+    std::string_view panel;
+    std::string_view control;
+    int chars;
+};
+
+constexpr Fitted kFitted[] = {
+    {"PANELMAIN", "DEVICE_SN", 16},
+};
+
 struct Caption {
     std::string_view panel;
     std::string_view group;
@@ -64,6 +74,12 @@ std::string_view group_caption(std::string_view panel, std::string_view group) {
     for (const Caption& c : kCaptions)
         if (c.panel == panel && c.group == group) return c.caption;
     return {};
+}
+
+int fitted_width_chars(std::string_view panel, std::string_view control) {
+    for (const Fitted& f : kFitted)
+        if (f.panel == panel && f.control == control) return f.chars;
+    return 0;
 }
 
 Emphasis emphasis_of(std::string_view panel, std::string_view control, bool heading_position) {

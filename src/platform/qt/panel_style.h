@@ -23,6 +23,11 @@ enum class Emphasis {
 // group.
 Emphasis emphasis_of(std::string_view panel, std::string_view control, bool heading_position);
 
+// Fields sized to the longest text they hold, in characters, instead of sharing the row's spare
+// width; 0 for a field that takes its share. The unit's serial number has at most 16 characters,
+// so the configuration name beside it gets the rest of the row.
+int fitted_width_chars(std::string_view panel, std::string_view control);
+
 // The caption of a group that has no heading of its own in the resource, or empty. A group with a
 // caption (or a decoration) is drawn framed.
 std::string_view group_caption(std::string_view panel, std::string_view group);

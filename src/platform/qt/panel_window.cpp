@@ -7,6 +7,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QSet>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <string>
@@ -42,6 +45,25 @@ std::vector<const ControlDef*> members(const resource::PanelDef& panel, std::str
                                               : a->layout.column < b->layout.column;
     });
     return out;
+}
+
+// A one-line field as wide as `chars` digits need in its own font and style, with one digit more
+// for the text cursor and glyphs that overhang their advance.
+void fit_width(QWidget* w, int chars) {
+    auto* edit = qobject_cast<QLineEdit*>(w);
+    if (edit == nullptr) return;
+    const QFontMetrics fm(edit->font());
+    const QMargins text = edit->textMargins();
+    const QMargins contents = edit->contentsMargins();
+    constexpr int kInnerMargin = 2;  // QLineEdit's own margin each side of the text
+    const int inner = fm.horizontalAdvance(QString(chars + 1, QLatin1Char('0'))) + 2 * kInnerMargin +
+                      text.left() + text.right() + contents.left() + contents.right();
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+    const QSize outer = edit->style()->sizeFromContents(
+        QStyle::CT_LineEdit, &option, QSize(inner, edit->sizeHint().height()), edit);
+    edit->setFixedWidth(outer.width());
 }
 
 void scale_font(QWidget* w, double factor, bool bold) {
@@ -157,6 +179,7 @@ QWidget* PanelWindow::buildGroup(const resource::GroupDef& group) {
         if (v->label() != nullptr) ++labelled_in_column[c->layout.column];
     }
     int max_row = 0, max_col = 0;
+    QSet<int> fitted_columns;  // logical columns whose field keeps its own width
     for (ControlView* v : views) {
         const ControlDef& c = v->def();
         const auto& L = c.layout;
@@ -187,9 +210,15 @@ QWidget* PanelWindow::buildGroup(const resource::GroupDef& group) {
         max_col = std::max(max_col, col + span);
         styleControl(v,
                      framed && caption.empty() && L.row == 0 && c.kind == ControlKind::TextMessage);
+        if (const int chars = fitted_width_chars(def_.constant, c.constant); chars > 0) {
+            fit_width(v->editor(), chars);
+            if (L.column_span <= 1) fitted_columns.insert(L.column);
+        }
     }
-    // Editor columns share the spare width; surplus height goes below the controls.
-    for (int col = 1; col < max_col; col += 2) grid->setColumnStretch(col, 1);
+    // Editor columns share the spare width, except where a field keeps its own; surplus height
+    // goes below the controls.
+    for (int col = 1; col < max_col; col += 2)
+        grid->setColumnStretch(col, fitted_columns.contains(col / 2) ? 0 : 1);
     grid->setRowStretch(max_row, 1);
     return container;
 }
