@@ -39,6 +39,8 @@ class AppTest : public ::testing::Test {
         korvel::app::reset_app_state();
         clear_hooks();
         host().popups.clear();
+        host().file_requests.clear();
+        host().wait_cursor.clear();
         korvel::app::register_callbacks();
     }
     void TearDown() override {
