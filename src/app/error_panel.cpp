@@ -2,11 +2,12 @@
 
 #include <limits>
 
-#include "app/error_rate.h"
+#include "app/error_mask.h"
 #include "app/state.h"
 #include "app/text_file_choice.h"
 #include "fpga/fpga_load.h"
 #include "fpga/pattern_files.h"
+#include "fpga/pulse_timing.h"
 #include "platform/user_interface.h"
 #include "resource/main_uir.h"
 

@@ -1,4 +1,4 @@
-#include "app/error_rate.h"
+#include "app/error_mask.h"
 
 #include "app/random.h"
 
@@ -17,17 +17,6 @@ void set_mask_bit(PatternColumns& columns, int row, int bit, bool one) {
 }
 
 }  // namespace
-
-PulseTiming usable_timing(std::uint32_t period, std::uint32_t width) {
-    if (period == 0) period = 1;
-    if (width == 0) width = 1;
-    if (width > period) width = period;
-    return {period, width};
-}
-
-double error_rate(std::uint32_t width, int errors_per_256, std::uint32_t period) {
-    return static_cast<double>(width) * errors_per_256 / period / kWordBits;
-}
 
 void set_error_burst(PatternColumns& columns, int errors) {
     for (auto& row : columns) row[0] = 0;
