@@ -68,7 +68,7 @@ void report_pin_bytes(benchmark::State& state, double pin_bytes) {
 void BM_pattern_file_program_part(benchmark::State& state) {
     const PatternFileOnDisk file;
     ftdi::WriteRecord record;
-    ftdi::install_backend(ftdi::make_recording_backend(record));
+    ftdi::use_backend(ftdi::make_recording_backend(record), ftdi::BackendKind::Ftdi);
     usb_link_reset();
     if (init_usb() != 1) state.SkipWithError("the counting backend did not open");
     const std::uint64_t before = record.bytes;

@@ -62,6 +62,8 @@ class RecordingBackend final : public Backend {
         return check(handle);
     }
     FT_STATUS ee_ua_write(FT_HANDLE handle, const UCHAR*, DWORD) override { return check(handle); }
+    bool handle_lost(FT_HANDLE) const override { return false; }
+    bool last_open_denied() const override { return false; }
 
   private:
     // Never 1, the value the link treats as no usable device.

@@ -1,6 +1,7 @@
 // A backend with no device behind it, for benchmarks and tests that measure or inspect what the
 // program itself produces: it lists and opens one pretend unit (described as "ZEVA_KORVEL") and
-// records what is written to it, costing next to nothing per call.
+// records what is written to it, costing next to nothing per call. Put it in place with
+// use_backend(make_recording_backend(record), BackendKind::Ftdi) (backend_select.h).
 #pragma once
 
 #include <cstdint>

@@ -119,7 +119,8 @@ TEST_F(PatternPanelTest, NWordsAre544NPinBytesBetweenSelectAndDeselectIn1024Byte
            write_file("three.txt", bit_lines(3 * 256, [](int k) { return k % 7 == 1; })));
     korvel::ftdi::WriteRecord record;
     record.keep_bytes = true;
-    korvel::ftdi::install_backend(korvel::ftdi::make_recording_backend(record));
+    korvel::ftdi::use_backend(korvel::ftdi::make_recording_backend(record),
+                              korvel::ftdi::BackendKind::Ftdi);
     korvel::usb_link_reset();
     ASSERT_EQ(korvel::init_usb(), 1);
     record.sizes.clear();
