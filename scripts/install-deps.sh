@@ -10,6 +10,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   python3 sigrok-cli xvfb xauth valgrind fonts-dejavu-core
   desktop-file-utils dpkg-dev file
+  clang-14 libfuzzer-14-dev
 )
 
 missing=()

@@ -73,7 +73,8 @@ int run_status(bool json, std::ostream& out, std::ostream& err) {
     }
     const auto readback = korvel::api::read_unit();
     usb_close();
-    out << (json ? status_json(readback) : status_text(readback));
+    const auto fpga = simulated_fpga_memories();
+    out << (json ? status_json(readback, fpga) : status_text(readback, fpga));
     return kExitOk;
 }
 

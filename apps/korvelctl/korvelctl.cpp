@@ -10,6 +10,7 @@
 
 #include "commands.h"
 #include "exit_codes.h"
+#include "fpga_commands.h"
 #include "settings_parser.h"
 #include "sim_files.h"
 
@@ -26,12 +27,14 @@ Examples:
   korvelctl set duty 2.5 amplitude 2.2
   korvelctl status
   korvelctl status --json
+  korvelctl load-pattern pattern.txt
+  korvelctl load-mask mask.txt
   korvelctl --simulate --sim-state unit.json set pattern prbs31
   korvelctl --simulate --sim-state unit.json --trace bus.vcd status
 
 Environment: KORVEL_BACKEND=sim uses the simulated unit (as --simulate does);
 KORVEL_SIM_STATE and KORVEL_SIM_TRACE name its state file and bus trace.
-Exit status: 0 success, 64 bad arguments (nothing sent), 69 unit not found.)";
+Exit status: 0 success, 64 bad arguments or an unusable file (nothing sent), 69 unit not found.)";
 
 constexpr const char* kSetHelp = R"(Settings, applied in the order given:
   pattern NAME|CODE  PRBS7, PRBS9, PRBS11, PRBS15, PRBS17, PRBS20, PRBS23, PRBS29,
@@ -56,11 +59,32 @@ constexpr const char* kStatusHelp =
     R"(Reads the expander pins and the DAC registers over the unit's bus and prints the
 pattern, the divide-ratio byte, clock output 1, the error injection / polarity pin, the
 duty-cycle and amplitude levels, the phase fields, the FPGA reset line and calibration
-mode. --json prints the same as one JSON object, with the raw bytes under "raw".
+mode. --json prints the same as one JSON object, with the raw bytes under "raw". On the
+simulated unit it also tells what the FPGA memories hold: the pattern words last loaded, and
+the error mask's errors per 256 bits, period and width ("fpga" in JSON).
 
 Examples:
   korvelctl status
   korvelctl --simulate --sim-state unit.json status --json > status.json)";
+
+constexpr const char* kLoadPatternHelp =
+    R"(The file is text: every '0' and '1' is one pattern bit, everything else (blanks, line
+ends, other digits, letters) is skipped. Bits fill 256-bit words in order, at most 4096 words
+(the rest of the file is not read). Only complete words are loaded; a file without one is
+refused. The unit plays the pattern while its pattern select is Custom Data (code 11, set
+from the program's Pattern Select; the exported functions and korvelctl set stop at code 10).
+
+Example: korvelctl --simulate --sim-state unit.json load-pattern pattern.txt)";
+
+constexpr const char* kLoadMaskHelp =
+    R"(The file is text: the pulse period, then the pulse width, as decimal integers (0 to
+4294967295, counted in 256-bit blocks), then 256 mask bits as '0' (no error) and '1' (error),
+everything else skipped. During `width` blocks of every `period` blocks the mask is XORed into
+the data while error injection is on. A period or width of 0 is taken as 1, a width above the
+period as the period. A file that does not begin with the two numbers, or has fewer than 256
+mask bits, is refused.
+
+Example: korvelctl --simulate --sim-state unit.json load-mask mask.txt)";
 
 struct Options {
     bool simulate = false;
@@ -68,6 +92,7 @@ struct Options {
     std::string trace;
     bool json = false;
     std::vector<std::string> set_words;
+    std::string file;
 };
 
 // The backend reads these at the first driver call, so they are set before anything else runs.
@@ -96,7 +121,10 @@ std::optional<std::string> unknown_command(const CLI::App& app) {
 
 int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
     Options o;
-    CLI::App app{"korvelctl: set, list and read back a KORVEL PRBS generator.", "korvelctl"};
+    CLI::App app{
+        "korvelctl: set, list and read back a KORVEL PRBS generator, and load its custom "
+        "pattern and error mask.",
+        "korvelctl"};
     app.footer(kExamples);
     app.require_subcommand(1, 1);
     app.fallthrough();
@@ -120,6 +148,14 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
         "status", "Read the unit back: pattern, divide ratio, clock output, levels");
     status->footer(kStatusHelp);
     status->add_flag("--json", o.json, "Print the status as JSON");
+    CLI::App* load_pattern = app.add_subcommand(
+        "load-pattern", "Load a custom test pattern from a text file into the unit's FPGA");
+    load_pattern->footer(kLoadPatternHelp);
+    load_pattern->add_option("file", o.file, "Pattern text file")->required()->type_name("FILE");
+    CLI::App* load_mask = app.add_subcommand(
+        "load-mask", "Load an error-injection mask, period and width from a text file");
+    load_mask->footer(kLoadMaskHelp);
+    load_mask->add_option("file", o.file, "Error-mask text file")->required()->type_name("FILE");
 
     try {
         app.parse(argc, argv);
@@ -127,7 +163,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
         if (e.get_exit_code() == 0) return app.exit(e, out, err);  // --help
         if (auto word = unknown_command(app))
             err << "korvelctl: unknown command '" << *word
-                << "', the commands are set, list and status";
+                << "', the commands are set, list, status, load-pattern and load-mask";
         else
             err << "korvelctl: " << e.what();
         err << "\nRun korvelctl --help for usage.\n";
@@ -152,6 +188,8 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     }
     if (set->parsed()) return run_set(settings, out, err);
     if (list->parsed()) return run_list(out, err);
+    if (load_pattern->parsed()) return run_load_pattern(o.file, out, err);
+    if (load_mask->parsed()) return run_load_mask(o.file, out, err);
     return run_status(o.json, out, err);
 }
 

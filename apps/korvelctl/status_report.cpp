@@ -24,7 +24,7 @@ std::string pattern_words(const UnitStatus& s) {
 
 }  // namespace
 
-std::string status_text(const UnitReadback& readback) {
+std::string status_text(const UnitReadback& readback, const std::optional<FpgaMemories>& fpga) {
     const UnitStatus s = korvel::api::interpret(readback);
     std::string out;
     out += "pattern:            " + pattern_words(s) + "\n";
@@ -38,10 +38,11 @@ std::string status_text(const UnitReadback& readback) {
     out += format("phase fields:       %d and %d\n", s.phase_mph, s.phase_aph);
     out += format("FPGA reset line:    %s\n", s.fpga_reset ? "high (held in reset)" : "low");
     out += format("calibration mode:   %s\n", s.calibration_mode ? "on" : "off");
+    if (fpga) out += fpga_text(*fpga);
     return out;
 }
 
-std::string status_json(const UnitReadback& readback) {
+std::string status_json(const UnitReadback& readback, const std::optional<FpgaMemories>& fpga) {
     const UnitStatus s = korvel::api::interpret(readback);
     nlohmann::json j;
     j["pattern"] = {{"code", s.pattern_code},
@@ -58,6 +59,7 @@ std::string status_json(const UnitReadback& readback) {
     j["raw"] = {{"expanders",
                  {{"2", readback.expander2}, {"3", readback.expander3}, {"7", readback.expander7}}},
                 {"dacs", {{"0", readback.dac0}, {"1", readback.dac1}}}};
+    if (fpga) j["fpga"] = fpga_json(*fpga);
     return j.dump(2) + "\n";
 }
 

@@ -1,6 +1,7 @@
 #include "app/callback_table.h"
 
 #include "app/analog_controls.h"
+#include "app/error_panel.h"
 #include "app/openers.h"
 #include "app/pattern_panels.h"
 #include "app/settings_files.h"
@@ -31,7 +32,9 @@ constexpr NamedControlCallback kControlCallbacks[] = {
     // the analog levels
     {"CB_DAC", CB_DAC},
     // the custom pattern and error injection panels
+    {"fpga_custom_data", fpga_custom_data},
     {"bitTweak", bitTweak},
+    {"fpga_error_injection", fpga_error_injection},
 };
 
 constexpr NamedMenuCallback kMenuCallbacks[] = {

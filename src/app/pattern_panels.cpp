@@ -1,14 +1,15 @@
 #include "app/pattern_panels.h"
 
+#include "app/state.h"
+#include "app/text_file_choice.h"
 #include "fpga/fpga_load.h"
+#include "fpga/pattern_files.h"
 #include "platform/user_interface.h"
 #include "resource/main_uir.h"
 
 namespace korvel::app {
 
 namespace {
-
-constexpr int kWordBits = 256;
 
 bool word0_bit(int position) {
     return (pattern_buffer[position / 8][0] >> (position % 8)) & 1;
@@ -34,7 +35,54 @@ void show_byte_on_toggles(int panel, int row) {
         SetCtrlVal(panel, PANELDATA_BIT0 - bit, (pattern_buffer[row][0] >> bit) & 1);
 }
 
+// A full pattern takes about two seconds over USB; the window cannot answer meanwhile.
+struct WaitCursor {
+    WaitCursor() { SetWaitCursor(1); }
+    ~WaitCursor() { SetWaitCursor(0); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+void show_word0_in_editor(int panel) {
+    bitTweak(panel, PANELDATA_CUST_DATA_BYTE_SEL, EVENT_COMMIT, nullptr, 0, 0);
+}
+
+int load_pattern_file(int panel) {
+    {
+        WaitCursor busy;
+        const PatternFile file = read_pattern_file(selected_file_path, pattern_buffer);
+        // A read failing part way ends the text there, as the end of the file would.
+        if (file.problem.unopened()) return -1;
+        SetCtrlVal(panel, PANELDATA_LISTBOX_DATA, file.first_bits);
+        SetCtrlAttribute(panel, PANELDATA_LISTBOX_DATA, ATTR_VISIBLE, 1);
+        // Without a complete word nothing is sent, not even the select: the unit keeps playing
+        // what it holds.
+        if (file.words > 0) bit_load_FPGA(0, file.words);
+    }
+    show_word0_in_editor(panel);
+    return 0;
+}
+
 }  // namespace
+
+int CVICALLBACK fpga_custom_data(int panel, int control, int event, void* /*callbackData*/,
+                                 int /*eventData1*/, int /*eventData2*/) {
+    if (event != EVENT_COMMIT) return 0;
+    switch (control) {
+        case PANELDATA_SELECT_TXT_FILE:
+            choose_text_file(panel, PANELDATA_TEXTMSG_FILE_PATH,
+                             "Select Text File for Custom Test Pattern");
+            return 0;
+        case PANELDATA_LOAD_FPGA:
+            return load_pattern_file(panel);
+        case PANELDATA_LOAD_FPGA_MODIFIED:
+            bit_load_FPGA(0, 1);
+            show_word0_in_editor(panel);
+            return 0;
+        default:
+            return 0;
+    }
+}
 
 std::string word0_text() {
     std::string text = "\n";

@@ -1,6 +1,7 @@
 #include "app/state.h"
 
 #include "app/safe_file.h"
+#include "app/random.h"
 
 namespace korvel::app {
 
@@ -29,6 +30,9 @@ int dac_store_countdown = 0;
 unsigned char settings_changed = 0;
 int unit_serial_number = 0;
 
+char selected_file_path[MAX_PATHNAME_LEN] = {};
+int errors_per_256 = 0;
+
 void reset_app_state() {
     settings = GeneratorSettings{};
     main_panel = more_panel = debug_panel = data_panel = err_panel = help_panel = cal_panel = 0;
@@ -40,6 +44,9 @@ void reset_app_state() {
     settings_changed = 0;
     unit_serial_number = 0;
     reset_safe_file();
+    selected_file_path[0] = '\0';
+    errors_per_256 = 0;
+    reset_random();
 }
 
 }  // namespace korvel::app

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "platform/ui_constants.h"
+
 namespace korvel::app {
 
 // ---- the generator settings set -----------------------------------------------------------------
@@ -64,8 +66,15 @@ extern unsigned char settings_changed;
 // The unit's serial read as a decimal number (0 until a unit with a numeric serial is found).
 extern int unit_serial_number;
 
-// Everything above back to the state of a fresh process, and the settings writer's write call
-// (safe_file.h) back to write(2).
+// ---- custom pattern and error injection -----------------------------------------------------
+// The one text file chosen on either the Custom Test Pattern or the Error Injection Setup panel:
+// either panel's load button reads it. Empty until a file is chosen; a cancelled dialog keeps it.
+extern char selected_file_path[MAX_PATHNAME_LEN];
+// One bits of the error mask, as last counted from a mask file or set with ERRS_PER_256.
+extern int errors_per_256;
+
+// Everything above back to the state of a fresh process, with the random generator's draws
+// and the settings writer's write call (safe_file.h) back to write(2).
 void reset_app_state();
 
 }  // namespace korvel::app

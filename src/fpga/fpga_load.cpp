@@ -9,7 +9,7 @@
 
 namespace korvel {
 
-std::uint8_t pattern_buffer[kPatternRows][kPatternWords] = {};
+PatternColumns pattern_buffer = {};
 
 namespace {
 

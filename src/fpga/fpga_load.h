@@ -4,13 +4,12 @@
 
 #include <cstdint>
 
+#include "fpga/pattern_memory.h"
+
 namespace korvel {
 
-constexpr int kPatternRows = 32;
-constexpr int kPatternWords = 4096;
-
 // Column j of the 32 rows is 256-bit word j of the custom pattern; column 0 is also the error mask.
-extern std::uint8_t pattern_buffer[kPatternRows][kPatternWords];
+extern PatternColumns pattern_buffer;
 
 // Loads words 0..words-1 into the custom-pattern memory (the first argument is ignored).
 void bit_load_FPGA(int ignored, int words);

@@ -25,6 +25,10 @@ int HeadlessHost::file_select(const FileSelectRequest& request, std::string* pat
     return result;
 }
 
+void HeadlessHost::set_wait_cursor(bool on) {
+    wait_cursor.push_back(on);
+}
+
 void HeadlessHost::clipboard_put_text(std::string_view text) {
     clipboard = std::string(text);
 }

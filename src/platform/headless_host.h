@@ -30,6 +30,7 @@ class HeadlessHost : public HostServices {
     int stdio_getchar() override;
     void run_event_loop() override;
     void quit_event_loop() override;
+    void set_wait_cursor(bool on) override;
 
     // Queues the answer to the next file dialog: a path (answered as an existing file), or
     // cancel_file_dialog(). With the queue empty a dialog is cancelled.
@@ -42,6 +43,8 @@ class HeadlessHost : public HostServices {
     std::vector<RecordedPopup> popups;
     std::vector<FileSelectRequest> file_requests;
     std::string clipboard;
+    // Every change of the busy cursor, in order (true = shown).
+    std::vector<bool> wait_cursor;
     std::string stdio_output;
     // Also copy stdio output to the process's standard output.
     bool echo_stdio = false;

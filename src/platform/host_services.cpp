@@ -111,6 +111,11 @@ int FileSelectPopupEx(const char* defaultDirectory, const char* defaultFilePatte
                                          pathName);
 }
 
+int SetWaitCursor(int on) {
+    host().set_wait_cursor(on != 0);
+    return 0;
+}
+
 int ClipboardPutText(const char* text) {
     host().clipboard_put_text(korvel::platform::or_empty(text));
     return 0;

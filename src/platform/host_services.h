@@ -44,6 +44,9 @@ class HostServices {
 
     // Redraw whatever is pending, now.
     virtual void process_draw_events() {}
+
+    // The busy cursor on (true) or off.
+    virtual void set_wait_cursor(bool /*on*/) {}
 };
 
 // The host in use; HeadlessHost's default instance unless another was installed.

@@ -188,6 +188,10 @@ int FileSelectPopupEx(const char* defaultDirectory, const char* defaultFilePatte
                       const char* fileTypeList, const char* title, int buttonLabel,
                       int restrictDirectory, int restrictExtension, char* pathName);
 
+// Shows the busy cursor over the program's windows while `on` is non-zero: for work that keeps the
+// event loop waiting for a noticeable time, such as a long load into the unit. Returns 0.
+int SetWaitCursor(int on);
+
 // Puts text on the clipboard. Returns 0.
 int ClipboardPutText(const char* text);
 

@@ -41,6 +41,7 @@ class AppTest : public ::testing::Test {
         work_dir.enter();
         host().popups.clear();
         host().file_requests.clear();
+        host().wait_cursor.clear();
         korvel::app::register_callbacks();
     }
     void TearDown() override {

@@ -82,7 +82,8 @@ TEST_F(Korvelctl, BadArgumentsExit64WithoutTouchingTheDriver) {
     run({"set", "pattern", "PRBS8"});
     EXPECT_TRUE(said("choose one of PRBS7, PRBS9")) << err_.str();
     run({"--simulate", "lisst"});
-    EXPECT_TRUE(said("unknown command 'lisst', the commands are set, list and status"));
+    EXPECT_TRUE(said(
+        "unknown command 'lisst', the commands are set, list, status, load-pattern and load-mask"));
     run({"set", "pattern", "-99999999999999999999"});
     EXPECT_TRUE(said("out of range, codes are 1 to 10")) << err_.str();
 }

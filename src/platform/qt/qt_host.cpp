@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCursor>
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
@@ -106,6 +107,16 @@ void QtHost::process_draw_events() {
     // would start another callback (or the tick) inside the one that asked for the redraw.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+}
+
+void QtHost::set_wait_cursor(bool on) {
+    // One override at a time, so that every "off" takes back exactly what an "on" put up.
+    if (on == wait_cursor_) return;
+    wait_cursor_ = on;
+    if (on)
+        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    else
+        QApplication::restoreOverrideCursor();
 }
 
 }  // namespace korvel::qtview

@@ -1,6 +1,6 @@
 // The host services of the user-interface model made of Qt: message boxes, file dialogs, the
-// clipboard, the standard input/output window (echoed to the process's standard output) and the
-// Qt event loop.
+// clipboard, the standard input/output window (echoed to the process's standard output), the
+// Qt event loop, and the busy cursor.
 #pragma once
 
 #include <QPointer>
@@ -24,6 +24,7 @@ class QtHost : public platform::HostServices {
     void run_event_loop() override;
     void quit_event_loop() override;
     void process_draw_events() override;
+    void set_wait_cursor(bool on) override;
 
     ConsoleWindow* console() const { return console_; }
     // Copy printed text to the process's standard output too (on by default).
@@ -35,6 +36,7 @@ class QtHost : public platform::HostServices {
     // Qt remembers an exit asked for while no loop runs and then ends every later loop (a modal
     // dialog's too) at once; so exit is only asked of a running loop.
     bool loop_running_ = false;
+    bool wait_cursor_ = false;
 };
 
 // The file-type filter for a dialog: "*.txt;*.cfg" becomes "Files (*.txt *.cfg);;All files (*)".

@@ -1,0 +1,101 @@
+#include "fpga/text_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace korvel {
+
+std::string FileProblem::describe() const {
+    switch (kind) {
+        case Kind::None:
+            return "read";
+        case Kind::NotFound:
+            return "not found";
+        case Kind::NoPermission:
+            return "no permission to read it";
+        case Kind::Directory:
+            return "is a directory, not a file";
+        case Kind::Fifo:
+            return "is a FIFO, not a file";
+        case Kind::Device:
+            return "is a device, not a file";
+        case Kind::NotRegular:
+            return "is not a regular file";
+        case Kind::OpenFailed:
+            return std::string("cannot be opened: ") + std::strerror(error_number);
+        case Kind::ReadFailed:
+            return std::string("reading failed: ") + std::strerror(error_number);
+    }
+    return "cannot be read";
+}
+
+namespace detail {
+
+namespace {
+
+FileProblem open_problem(int error_number) {
+    switch (error_number) {
+        case ENOENT:
+        case ENOTDIR:
+            return {FileProblem::Kind::NotFound, error_number};
+        case EACCES:
+        case EPERM:
+            return {FileProblem::Kind::NoPermission, error_number};
+        case EISDIR:
+            return {FileProblem::Kind::Directory, error_number};
+        default:
+            return {FileProblem::Kind::OpenFailed, error_number};
+    }
+}
+
+FileProblem kind_problem(mode_t mode) {
+    if (S_ISREG(mode)) return {};
+    if (S_ISDIR(mode)) return {FileProblem::Kind::Directory, 0};
+    if (S_ISFIFO(mode)) return {FileProblem::Kind::Fifo, 0};
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return {FileProblem::Kind::Device, 0};
+    return {FileProblem::Kind::NotRegular, 0};
+}
+
+}  // namespace
+
+TextFile::TextFile(const char* path) {
+    if (path == nullptr || *path == '\0') {
+        problem_ = {FileProblem::Kind::NotFound, ENOENT};
+        return;
+    }
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; the kind is checked before any read.
+    fd_ = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd_ < 0) {
+        problem_ = open_problem(errno);
+        return;
+    }
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) {
+        problem_ = {FileProblem::Kind::OpenFailed, errno};
+    } else {
+        problem_ = kind_problem(st.st_mode);
+    }
+    if (!problem_) chunk_ = std::make_unique<std::uint8_t[]>(kTextChunkBytes);
+}
+
+TextFile::~TextFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+std::span<const std::uint8_t> TextFile::next() {
+    if (problem_ || !chunk_) return {};
+    for (;;) {
+        const ssize_t n = ::read(fd_, chunk_.get(), kTextChunkBytes);
+        if (n >= 0) return {chunk_.get(), static_cast<std::size_t>(n)};
+        if (errno == EINTR) continue;
+        problem_ = {FileProblem::Kind::ReadFailed, errno};
+        return {};
+    }
+}
+
+}  // namespace detail
+}  // namespace korvel
