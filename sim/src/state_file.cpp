@@ -1,15 +1,9 @@
 #include "state_file.h"
 
-#include "fpga_receiver.h"
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fstream>
+#include <algorithm>
 #include <optional>
-#include <sstream>
 
-#include <unistd.h>
+#include "fpga_receiver.h"
 
 namespace korvel::sim {
 
@@ -18,6 +12,15 @@ using nlohmann::json;
 namespace {
 
 constexpr int kExpanderChips[3] = {2, 3, 7};
+
+// The FT232R keeps its USB strings in its 128-byte EEPROM as string descriptors (2 header bytes
+// and 2 bytes per character): after the 24-byte header, and before the 4-byte trailer and the
+// checksum word, 98 bytes hold all three. With the manufacturer "ZEVA" (10 bytes) that leaves
+// 88 bytes, 42 characters for the description and the serial number together. The driver's
+// record keeps at most 15 serial characters. The strings are plain printable ASCII.
+constexpr std::size_t kMaxDescriptionAndSerial = 42;
+constexpr std::size_t kMaxSerial = 15;
+constexpr std::size_t kMaskBits = 256;
 
 std::string hex(const std::uint8_t* data, std::size_t n) {
     static const char digits[] = "0123456789abcdef";
@@ -77,6 +80,20 @@ struct Reader {
             return;
         }
         out = obj[key].get<std::string>();
+    }
+    // Text the FT232R's EEPROM can hold: printable ASCII, at most `max` characters.
+    void eeprom_text(const json& obj, const char* key, std::string& out, std::size_t max) {
+        std::string s = out;
+        text(obj, key, s, "");
+        if (!ok()) return;
+        const bool printable =
+            std::all_of(s.begin(), s.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+        if (s.size() > max || !printable) {
+            why = std::string(key) + " must be at most " + std::to_string(max) +
+                  " printable ASCII characters";
+            return;
+        }
+        out = std::move(s);
     }
     void bits(const json& obj, const char* key, std::string& out, std::size_t max,
               const std::string& where) {
@@ -172,8 +189,11 @@ bool board_from_json(const json& doc, Board& board, std::string* error) {
             r.why = "attached must be true or false";
     }
     std::string description = board.description, serial = board.serial;
-    r.text(doc, "description", description, "");
-    r.text(doc, "serial", serial, "");
+    r.eeprom_text(doc, "serial", serial, kMaxSerial);
+    r.eeprom_text(doc, "description", description, kMaxDescriptionAndSerial);
+    if (r.ok() && description.size() + serial.size() > kMaxDescriptionAndSerial)
+        r.why = "description and serial must together be at most " +
+                std::to_string(kMaxDescriptionAndSerial) + " characters";
     std::vector<std::uint8_t> ua = board.user_area();
     r.bytes(doc, "user_area", ua.data(), ua.size(), "", true);
 
@@ -231,9 +251,14 @@ bool board_from_json(const json& doc, Board& board, std::string* error) {
     FpgaMemories fpga = board.fpga();
     if (const json* f = r.object(doc, "fpga", "")) {
         r.bits(*f, "pattern_bits", fpga.pattern_bits, FpgaReceiver::kPatternMemoryBits, "fpga");
-        r.bits(*f, "error_mask_bits", fpga.error_mask_bits, 256, "fpga");
+        r.bits(*f, "error_mask_bits", fpga.error_mask_bits, kMaskBits, "fpga");
         r.number(*f, "error_period", 0xFFFFFFFFu, fpga.error_period, "fpga");
         r.number(*f, "error_width", 0xFFFFFFFFu, fpga.error_width, "fpga");
+        // The FPGA clocks the period and width words in after the whole mask.
+        if (r.ok() && (fpga.error_period != 0 || fpga.error_width != 0) &&
+            fpga.error_mask_bits.size() < kMaskBits)
+            r.why = "fpga.error_period and fpga.error_width follow all " +
+                    std::to_string(kMaskBits) + " error_mask_bits and must be 0 before them";
     }
 
     if (!r.ok()) {
@@ -258,43 +283,11 @@ bool board_from_json(const json& doc, Board& board, std::string* error) {
     return true;
 }
 
-bool write_file_atomically(const std::string& path, const std::string& text, std::string* error) {
-    const std::string temp = path + ".tmp." + std::to_string(::getpid());
-    std::FILE* f = std::fopen(temp.c_str(), "w");
-    if (!f) {
-        if (error) *error = "cannot create " + temp + ": " + std::strerror(errno);
-        return false;
-    }
-    const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    const bool flushed = std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0;
-    const bool closed = std::fclose(f) == 0;
-    if (!written || !flushed || !closed) {
-        if (error) *error = "cannot write " + temp + ": " + std::strerror(errno);
-        std::remove(temp.c_str());
-        return false;
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        if (error) *error = "cannot replace " + path + ": " + std::strerror(errno);
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
-}
-
-bool read_file(const std::string& path, std::string& text, std::string* error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        if (error) *error = "cannot open " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    if (in.bad()) {
-        if (error) *error = "cannot read " + path;
-        return false;
-    }
-    text = ss.str();
-    return true;
+bool parse_state_text(const std::string& text, json& doc) {
+    // The parser takes a NUL byte for the end of its input and would ignore what follows it.
+    if (text.find('\0') != std::string::npos) return false;
+    doc = json::parse(text, nullptr, false);
+    return !doc.is_discarded();
 }
 
 }  // namespace korvel::sim

@@ -1,6 +1,5 @@
-// The unit's state as a JSON document, and the file it lives in. The document describes the unit
-// as it is (a program restart keeps everything); it is written to a temporary file beside the
-// target and renamed into place, so a failure mid-write never leaves a truncated file.
+// The unit's state as a JSON document. The document describes the unit as it is (a program
+// restart keeps everything); how it reaches its file is in file_io.h and state_lock.h.
 #pragma once
 
 #include <string>
@@ -16,7 +15,7 @@ nlohmann::json board_to_json(Board& board);
 // missing keep the board's present value.
 bool board_from_json(const nlohmann::json& doc, Board& board, std::string* error);
 
-bool write_file_atomically(const std::string& path, const std::string& text, std::string* error);
-bool read_file(const std::string& path, std::string& text, std::string* error);
+// One JSON document and nothing after it; false when the text is anything else.
+bool parse_state_text(const std::string& text, nlohmann::json& doc);
 
 }  // namespace korvel::sim

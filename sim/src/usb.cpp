@@ -17,7 +17,7 @@ void Usb::Impl::on_power(bool attached) {
     // Unplugging kills the handle; the chip comes back closed and out of bit-bang mode.
     board_port.handle = 0;
     board_port.mode = 0;
-    if (!attached && !loading) save_quietly();
+    if (!attached && !loading) release_state();
 }
 
 Usb::Impl::Resolved Usb::Impl::resolve(Handle handle) {
@@ -87,8 +87,8 @@ std::size_t Usb::Impl::user_area_size_of(const FtdiPort& port) const {
 Usb::Usb() : impl_(std::make_unique<Impl>()) {}
 
 Usb::~Usb() {
-    impl_->trace.close(impl_->now_us);
-    impl_->save_quietly();
+    close_trace();
+    impl_->release_state();
 }
 
 // --- time, counters, faults ---

@@ -10,7 +10,9 @@ constexpr std::size_t kMaxSerial = 15, kMaxDescription = 63;  // the driver's re
 ListEntry entry_for(const Usb::Impl& impl, const FtdiPort& port) {
     const bool is_board = &port == &impl.board_port;
     ListEntry e;
-    e.flags = port.handle ? kFlagOpened : 0;
+    // Opened by this program, or (the board) by another one that holds its state file.
+    const bool opened = port.handle != 0 || (is_board && impl.board_held_elsewhere());
+    e.flags = opened ? kFlagOpened : 0;
     e.loc_id = port.loc_id;
     e.serial = port.serial.substr(0, kMaxSerial);
     e.description = port.description.substr(0, kMaxDescription);
@@ -54,6 +56,14 @@ Status Usb::open(std::uint32_t index, Handle& handle) {
     if (index >= ports.size()) return kDeviceNotFound;
     FtdiPort& port = *ports[index];
     if (port.handle) return kDeviceNotOpened;  // already open
+    if (&port == &impl_->board_port) {
+        bool busy = false;
+        if (!impl_->take_state(busy)) return kDeviceNotOpened;  // open in another program
+        if (!impl_->board.attached()) {  // another program's save says it was unplugged since
+            impl_->state_lock.release();
+            return kDeviceNotFound;
+        }
+    }
     handle = impl_->next_handle;
     impl_->next_handle += 0x10;
     port.handle = handle;

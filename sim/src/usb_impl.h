@@ -4,12 +4,15 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "fault_plan.h"
+#include "file_io.h"
 #include "korvel/sim/usb.h"
+#include "state_lock.h"
 #include "vcd_trace.h"
 
 namespace korvel::sim {
@@ -52,10 +55,24 @@ struct Usb::Impl {
     // The devices in list order.
     std::vector<FtdiPort*> listed();
     void on_power(bool attached);
-    // Writes the board to the state file; false (with `error`) when none is set or it fails.
-    bool save(std::string* error);
-    // As save, for the automatic saves: a failure is told on stderr.
+
+    // --- the state file (usb_files.cpp) ---
+    std::string board_text();
+    // Reads a state file's text into the board; false (with `error`) changes nothing.
+    bool load_text(const std::string& text, const std::string& path, std::string* error);
+    // Takes the state file for opening the board, reading it again when another program saved it
+    // since. False when another program holds it (`busy`) or it cannot be used (told).
+    bool take_state(bool& busy);
+    // The board's handle is gone: saves the board if it changed, then lets the file go.
+    void release_state();
+    // Writes the board to the state file (only when it changed since it was last read or
+    // written, with `only_if_changed`); false (with `error`) when none is set or it fails.
+    bool save(std::string* error, bool only_if_changed);
+    // As save if changed, for the automatic saves: a failure is told.
     void save_quietly();
+    // Tells a failure to keep a file on stderr and keeps the first one for finish_files.
+    void note_file_error(const std::string& message);
+    bool board_held_elsewhere() const;
 
     Board board;
     FtdiPort board_port;
@@ -73,8 +90,17 @@ struct Usb::Impl {
     FaultPlan faults;
 
     std::string state_path;
+    std::string state_refusal;  // why the state file cannot be used; the board cannot be opened
+    // The state file as this program last read or wrote it (none: it did neither, or there was no
+    // file), and the board as it was then. Another program's save changes the one, a change of
+    // the board the other.
+    std::optional<FileIdentity> synced_file;
+    std::string synced_text;
+    StateLock state_lock;    // held while the board is open
+    std::string file_error;  // the first failure to keep a file since finish_files
     bool loading = false;
     VcdTrace trace;
+    std::string trace_path;
 };
 
 }  // namespace korvel::sim

@@ -70,7 +70,7 @@ Status Usb::close(Handle handle) {
     impl_->handles.erase(handle);  // a dead handle is forgotten too
     if (!open) return st;
     dev.port->handle = 0;
-    if (dev.target == Impl::Target::Board) impl_->save_quietly();
+    if (dev.target == Impl::Target::Board) impl_->release_state();
     return kOk;
 }
 
@@ -83,6 +83,7 @@ Status Usb::cycle_port(Handle handle) {
     dev.port->handle = 0;
     dev.port->mode = 0;
     impl_->set_direction(*dev.port, 0);
+    if (dev.target == Impl::Target::Board) impl_->release_state();
     return kOk;
 }
 

@@ -16,14 +16,21 @@ class VcdTrace {
     VcdTrace(const VcdTrace&) = delete;
     VcdTrace& operator=(const VcdTrace&) = delete;
 
+    // False when the file cannot be made (see error()).
     bool open(const std::string& path, std::uint64_t now_us, std::uint8_t levels);
     bool is_open() const { return file_ != nullptr; }
     void change(std::uint64_t now_us, std::uint8_t levels);
     // Writes the last pending levels and a final timestamp (at least `now_us`), then closes.
-    void close(std::uint64_t now_us = 0);
+    // False when any of the trace could not be written (a full disk, say).
+    bool close(std::uint64_t now_us = 0);
+    // Why the trace could not be made or written: the first failure.
+    const std::string& error() const { return error_; }
 
   private:
     void flush_pending();
+    // printf to the file; the first failure is kept and the rest of the trace is not attempted.
+    void put(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void failed();
 
     std::FILE* file_ = nullptr;
     std::uint64_t pending_time_ = 0;
@@ -31,6 +38,7 @@ class VcdTrace {
     std::uint8_t written_ = 0;
     std::uint64_t last_time_ = 0;
     bool initial_ = false;
+    std::string error_;
 };
 
 }  // namespace korvel::sim

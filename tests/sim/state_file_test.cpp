@@ -3,40 +3,18 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
-#include <unistd.h>
 #include <nlohmann/json.hpp>
 
 #include "korvel/sim/usb.h"
+#include "state_dir_fixture.h"
 #include "state_startup.h"
 
 namespace korvel::sim {
 namespace {
 
-namespace fs = std::filesystem;
 using nlohmann::json;
-
-class StateFileTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("korvel_sim_" + std::to_string(::getpid()) + "_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        path_ = (dir_ / "unit.json").string();
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    static std::string slurp(const std::string& p) {
-        std::stringstream ss;
-        ss << std::ifstream(p).rdbuf();
-        return ss.str();
-    }
-    fs::path dir_;
-    std::string path_;
-};
+using StateFileTest = testing::StateDirTest;
 
 TEST_F(StateFileTest, RoundTripKeepsEverythingUnderTheDocumentedKeys) {
     {
@@ -50,6 +28,7 @@ TEST_F(StateFileTest, RoundTripKeepsEverythingUnderTheDocumentedKeys) {
         b.dac(1).channels[3].code = 4095;
         b.dac(1).channels[3].eeprom_power_down = 2;
         b.fpga().pattern_bits = "0110";
+        b.fpga().error_mask_bits = std::string(256, '1');
         b.fpga().error_period = 9;
     }  // saved when the USB side goes away (process exit)
     const auto doc = json::parse(slurp(path_));
@@ -88,7 +67,9 @@ TEST_F(StateFileTest, SavedOnCloseAndOnDetachWhichIsAPowerCycle) {
     EXPECT_EQ(doc["attached"], false);
     EXPECT_EQ(doc["dacs"]["0"][2]["code"], 0);  // back to its EEPROM copy
     EXPECT_EQ(doc["fpga"]["pattern_bits"], "");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST_F(StateFileTest, BadFilesAreRefusedWithAReasonAndChangeNothing) {
@@ -112,20 +93,56 @@ TEST_F(StateFileTest, BadFilesAreRefusedWithAReasonAndChangeNothing) {
     EXPECT_EQ(slurp(path_), R"({"attached": false, "serial": "12"})");  // loading wrote nothing
 }
 
-TEST_F(StateFileTest, StartUpMovesABadFileAsideSaysWhyAndRunsTheDefaultUnit) {
-    std::ofstream(path_) << R"({"serial": 12})";
+// The file is refused whole when it holds a unit the hardware could not be: strings the FT232R's
+// EEPROM cannot store, FPGA words without the mask clocked in before them, or more after the
+// document (the JSON parser takes a NUL byte for the end of its input).
+TEST_F(StateFileTest, UnitsTheHardwareCannotBeAreRefused) {
+    const std::string bad[] = {
+        R"({"fpga": {"error_period": 5}})",
+        R"({"fpga": {"error_mask_bits": "0101", "error_width": 1}})",
+        R"({"serial": "1234567890123456"})",
+        R"({"serial": "12345", "description": ")" + std::string(38, 'A') + R"("})",
+        R"({"serial": "12\u00007"})",
+        R"({"description": "ZEVA_K\u00d6RVEL"})",
+        "{\"description\": \"ZEVA_K\xc3\x96RVEL\"}",
+        R"({"description": "ZEVA\nKORVEL"})",
+        std::string("{}\0{\"serial\": 7}", 16),
+        "{} trailing"};
+    for (const std::string& text : bad) {
+        write(path_, text);
+        Usb a;
+        std::string error;
+        EXPECT_FALSE(a.load_state(path_, &error)) << text;
+        EXPECT_EQ(a.board().serial, "1042") << text;
+    }
+    const std::string longest = R"({"serial": "123456789012345", "description": ")" +
+                                std::string(27, 'A') + R"(", "fpga": {"error_mask_bits": ")" +
+                                std::string(256, '0') +
+                                R"(", "error_period": 5, "error_width": 1}})";
+    write(path_, longest);
+    Usb a;
+    std::string error;
+    EXPECT_TRUE(a.load_state(path_, &error)) << error;
+    EXPECT_EQ(a.board().fpga().error_width, 1u);
+}
+
+TEST_F(StateFileTest, StartUpMovesBadFilesAsideWithoutOverwritingEarlierOnes) {
     std::FILE* messages = std::tmpfile();
-    {
+    for (const char* bad : {R"({"serial": 12})", "{not json"}) {
+        write(path_, bad);
         Usb a;
         start_from_state_file(a, path_, messages);
         EXPECT_EQ(a.board().serial, "1042");
-        EXPECT_EQ(slurp(path_ + ".bad"), R"({"serial": 12})");
+        Handle h = 0;
+        ASSERT_EQ(a.open(0, h), kOk);  // the default unit is kept at the path from then on
+        EXPECT_EQ(json::parse(slurp(path_))["serial"], "1042");
     }
-    EXPECT_EQ(json::parse(slurp(path_))["serial"], "1042");
-    std::rewind(messages);
-    char line[512] = {};
-    ASSERT_TRUE(std::fgets(line, sizeof line, messages));
-    EXPECT_NE(std::string(line).find("serial must be a string"), std::string::npos) << line;
+    EXPECT_EQ(slurp(path_ + ".bad"), R"({"serial": 12})");
+    EXPECT_EQ(slurp(path_ + ".bad.1"), "{not json");
+    const std::string said = told(messages);
+    EXPECT_NE(said.find("serial must be a string"), std::string::npos) << said;
+    EXPECT_NE(said.find("kept as " + path_ + ".bad.\n"), std::string::npos) << said;
+    EXPECT_NE(said.find("kept as " + path_ + ".bad.1.\n"), std::string::npos) << said;
     std::fclose(messages);
 }
 

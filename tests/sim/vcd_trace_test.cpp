@@ -65,6 +65,18 @@ TEST_F(VcdTraceTest, OnlyChangesAreWrittenInVirtualTime) {
               "#1\n1'\n#500003\n1!\n1\"\n1$\n1&\n1(\n#500004\n");
 }
 
+// A trace that cannot be written (here the device that is always full) is reported, not dropped.
+TEST_F(VcdTraceTest, AWriteFailureIsReported) {
+    ASSERT_TRUE(usb().open_trace("/dev/full"));  // stdio buffers: the failure shows when flushed
+    Handle h = 0;
+    ASSERT_EQ(usb().open(0, h), kOk);
+    usb().set_bit_mode(h, 0xFF, 1);
+    EXPECT_FALSE(usb().close_trace());
+    std::string error;
+    EXPECT_FALSE(usb().finish_files(&error));
+    EXPECT_EQ(error, "cannot write the trace /dev/full: No space left on device");
+}
+
 TEST_F(VcdTraceTest, SigrokDecodesTheI2cTraffic) {
     if (std::system("command -v sigrok-cli > /dev/null 2>&1") != 0)
         GTEST_SKIP() << "sigrok-cli is not installed";

@@ -5,6 +5,7 @@
 // Statuses follow the vendor driver's numbering: 0 = success.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -24,6 +25,10 @@ constexpr Status kInvalidParameter = 6;
 constexpr Status kInvalidBaudRate = 7;
 constexpr Status kEepromWriteFailed = 12;
 constexpr Status kInvalidArgs = 16;
+
+// The largest state file read: a full pattern memory (4096 x 256 bits, one character each) makes
+// a file of about 1.1 MB.
+constexpr std::size_t kMaxStateFileBytes = 2 * 1024 * 1024;
 
 // Handles are opaque non-zero values, never reused. A closed or unknown handle gets kInvalidHandle;
 // a handle whose device was unplugged or re-enumerated since it was opened gets kIoError (as the
@@ -56,7 +61,7 @@ constexpr int kCallKinds = 13;
 class Usb {
   public:
     Usb();
-    ~Usb();  // saves the state file, if one is set
+    ~Usb();  // saves the state file if one is set and the board changed, closes the trace
 
     // --- driver calls ---
     Status create_device_info_list(std::uint32_t& count);
@@ -64,6 +69,7 @@ class Usb {
     Status get_device_info_list(std::vector<ListEntry>& out, std::size_t capacity,
                                 std::uint32_t& count);
     Status get_device_info_detail(std::uint32_t index, ListEntry& out);
+    // The board's open takes its state file (see files below).
     Status open(std::uint32_t index, Handle& handle);
     Status set_baud_rate(Handle handle, std::uint32_t baud);
     Status set_bit_mode(Handle handle, std::uint8_t mask, std::uint8_t mode);
@@ -108,13 +114,30 @@ class Usb {
     void clear_other_devices();
 
     // --- files ---
-    // Loads the board from a state file now, and saves there on close, detach and destruction.
+    // The state file keeps the board between programs. The program that has the board open holds
+    // the file exclusively, as one program at a time can open a real unit: opening takes it
+    // (reading it again when another program saved it since), closing, unplugging or re-enumerating
+    // saves the board there if it changed and lets go. Another program's open meanwhile gets
+    // kDeviceNotOpened and the list shows the board as opened.
+    //
+    // Loads the board from `path` now and keeps saving there. A file that is not a regular file,
+    // larger than kMaxStateFileBytes or not a valid state is refused and changes nothing.
     bool load_state(const std::string& path, std::string* error = nullptr);
+    // Saves now. While the board is closed the file is taken for the moment; that fails when
+    // another program holds it or has changed it since this one read it.
     bool save_state(std::string* error = nullptr) const;
     void set_state_path(std::string path);
+    // The board cannot be opened: its state file cannot be used, for `reason`.
+    void refuse_state_file(std::string reason);
     // Starts a Value Change Dump of the eight pins (timescale 1 us).
     bool open_trace(const std::string& path);
-    void close_trace();
+    // False when the trace could not be written completely.
+    bool close_trace();
+    // Saves the board if it changed since it was last read or written, and closes the trace.
+    // False, with the first reason, when something the unit was to keep did not reach its file
+    // since the last call (a save, the state file at open, a trace write); each such failure is
+    // also told on stderr when it happens.
+    bool finish_files(std::string* error = nullptr);
 
     struct Impl;  // implementation detail of the sim library
 
