@@ -6,12 +6,15 @@
 #include "device_notes.h"
 #include "exit_codes.h"
 #include "korvel.h"
+#include "readback_check.h"
 #include "status_report.h"
 #include "unit_access.h"
 
 namespace korvelctl {
 
 namespace {
+
+constexpr const char* kDisconnected = "the unit was disconnected";
 
 void apply(const Setting& s) {
     switch (s.kind) {
@@ -40,11 +43,20 @@ int run_set(const std::vector<Setting>& settings, std::ostream& out, std::ostrea
         err << "korvelctl: " << *problem << "\n";
         return kExitUnavailable;
     }
-    for (const auto& s : settings) {
-        apply(s);
-        out << "set " << describe(s) << "\n";
-    }
+    for (const auto& s : settings) apply(s);
+    // The setters return 1 whatever happened on the cable: what counts is what the unit holds,
+    // read back while it is still the unit that was opened.
+    const auto unit = korvel::api::interpret(korvel::api::read_unit());
+    const bool connected = unit_still_connected();
+    const auto mismatch = connected ? readback_mismatch(settings, unit) : std::nullopt;
     usb_close();
+    if (!connected || mismatch) {
+        err << "korvelctl: " << kDisconnected;
+        if (mismatch) err << " (" << *mismatch << ")";
+        err << "; the settings may not have been applied\n";
+        return kExitUnavailable;
+    }
+    for (const auto& s : settings) out << "set " << describe(s) << "\n";
     return kExitOk;
 }
 
@@ -72,7 +84,13 @@ int run_status(bool json, std::ostream& out, std::ostream& err) {
         return kExitUnavailable;
     }
     const auto readback = korvel::api::read_unit();
+    // Reads from a unit that went away return what an empty bus gives, not its settings.
+    const bool connected = unit_still_connected();
     usb_close();
+    if (!connected) {
+        err << "korvelctl: " << kDisconnected << " while it was read; nothing is reported\n";
+        return kExitUnavailable;
+    }
     const auto fpga = simulated_fpga_memories();
     out << (json ? status_json(readback, fpga) : status_text(readback, fpga));
     return kExitOk;

@@ -11,6 +11,7 @@
 #include "commands.h"
 #include "exit_codes.h"
 #include "fpga_commands.h"
+#include "parse_messages.h"
 #include "settings_parser.h"
 #include "sim_files.h"
 
@@ -34,7 +35,23 @@ Examples:
 
 Environment: KORVEL_BACKEND=sim uses the simulated unit (as --simulate does);
 KORVEL_SIM_STATE and KORVEL_SIM_TRACE name its state file and bus trace.
-Exit status: 0 success, 64 bad arguments or an unusable file (nothing sent), 69 unit not found.)";
+
+set reads the expander pins and DAC codes back after applying the settings, and status checks
+that the unit is still there after reading it: a unit unplugged meanwhile is reported, never
+taken for success.
+
+The simulated unit's state file must be a regular file that may be written (a symbolic link
+to one is followed and the link kept; the file keeps its permissions), or not exist yet, in a
+folder where a new file can be made. The trace may also be a FIFO; it cannot be the state file.
+While a command has the simulated unit open it holds the state file, so another program
+finds the unit in use, as one real unit can be open in one program only.
+
+Exit status:
+  0   done (after set: every setting read back from the unit)
+  64  bad arguments, a pattern or mask file that cannot be used, or a state file or
+      trace path that cannot be used; nothing was sent
+  69  unit not found, in use by another program, or disconnected during the command
+  74  the simulated unit could not save its state file or write its trace)";
 
 constexpr const char* kSetHelp = R"(Settings, applied in the order given:
   pattern NAME|CODE  PRBS7, PRBS9, PRBS11, PRBS15, PRBS17, PRBS20, PRBS23, PRBS29,
@@ -109,14 +126,6 @@ bool select_backend(const Options& o, std::ostream& err) {
     return simulated;
 }
 
-// A word where the command belongs that is none of the commands (a typing error such as "lisst").
-std::optional<std::string> unknown_command(const CLI::App& app) {
-    if (!app.get_subcommands().empty()) return std::nullopt;
-    for (const auto& word : app.remaining())
-        if (!word.empty() && word[0] != '-') return word;
-    return std::nullopt;
-}
-
 }  // namespace
 
 int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
@@ -130,8 +139,8 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     app.fallthrough();
     app.add_flag("--simulate", o.simulate, "Use the simulated unit (KORVEL_BACKEND=sim)");
     app.add_option("--sim-state", o.sim_state,
-                   "The simulated unit's state file (KORVEL_SIM_STATE): loaded at start, saved "
-                   "on close")
+                   "The simulated unit's state file (KORVEL_SIM_STATE): read when the unit is "
+                   "opened, saved when it is closed if it changed")
         ->type_name("FILE");
     app.add_option("--trace", o.trace,
                    "Write the simulated unit's pin changes as a Value Change Dump "
@@ -161,12 +170,11 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         if (e.get_exit_code() == 0) return app.exit(e, out, err);  // --help
-        if (auto word = unknown_command(app))
-            err << "korvelctl: unknown command '" << *word
-                << "', the commands are set, list, status, load-pattern and load-mask";
-        else
-            err << "korvelctl: " << e.what();
-        err << "\nRun korvelctl --help for usage.\n";
+        const std::string words =
+            refused_words_message(std::vector<std::string>(argv + 1, argv + argc), app.remaining(),
+                                  !app.get_subcommands().empty(), set->parsed());
+        err << "korvelctl: " << (words.empty() ? e.what() : words)
+            << "\nRun korvelctl --help for usage.\n";
         return kExitUsage;
     }
 
@@ -180,17 +188,25 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
         settings = std::get<std::vector<Setting>>(parsed);
     }
 
-    if (select_backend(o, err)) {
+    const bool simulated = select_backend(o, err);
+    if (simulated) {
         if (auto problem = sim_file_problem(!o.sim_state.empty(), !o.trace.empty())) {
             err << "korvelctl: " << *problem << "\n";
             return kExitUsage;
         }
     }
-    if (set->parsed()) return run_set(settings, out, err);
-    if (list->parsed()) return run_list(out, err);
-    if (load_pattern->parsed()) return run_load_pattern(o.file, out, err);
-    if (load_mask->parsed()) return run_load_mask(o.file, out, err);
-    return run_status(o.json, out, err);
+    int result = kExitOk;
+    if (set->parsed())
+        result = run_set(settings, out, err);
+    else if (list->parsed())
+        result = run_list(out, err);
+    else if (load_pattern->parsed())
+        result = run_load_pattern(o.file, out, err);
+    else if (load_mask->parsed())
+        result = run_load_mask(o.file, out, err);
+    else
+        result = run_status(o.json, out, err);
+    return simulated ? finish_sim_files(result, err) : result;
 }
 
 }  // namespace korvelctl

@@ -35,12 +35,12 @@ std::optional<long long> parse_integer(const std::string& text) {
     return value;
 }
 
+// A number as written; infinities and NaN are numbers here too, refused later as out of range.
 std::optional<double> parse_volts(const std::string& text) {
     double value = 0;
     const char* end = text.data() + text.size();
     auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end || text.empty() || !std::isfinite(value))
-        return std::nullopt;
+    if (ec != std::errc() || ptr != end || text.empty()) return std::nullopt;
     return value;
 }
 
@@ -93,12 +93,11 @@ std::variant<Setting, std::string> parse_level(Setting::Kind kind, const std::st
     if (!volts) return keyword + " " + value + ": not a number of volts";
     // The limits are the decimal values; a float nearest them is accepted as well.
     const auto as_float = static_cast<float>(*volts);
-    if (as_float < static_cast<float>(low) || as_float > static_cast<float>(high)) {
-        char range[96];
-        std::snprintf(range, sizeof range,
-                      ": out of range, give %.1f to %.1f V (DAC volts, "
-                      "not percent)",
-                      low, high);
+    if (!std::isfinite(*volts) || as_float < static_cast<float>(low) ||
+        as_float > static_cast<float>(high)) {
+        char range[128];
+        std::snprintf(range, sizeof range, ": %s, give %.1f to %.1f V (DAC volts, not percent)",
+                      std::isfinite(*volts) ? "out of range" : "not a number in range", low, high);
         return keyword + " " + value + range;
     }
     return Setting{kind, 0, as_float};

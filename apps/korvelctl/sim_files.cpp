@@ -1,51 +1,51 @@
 #include "sim_files.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <system_error>
+
+#include "exit_codes.h"
+#include "korvel/sim/files.h"
+#include "korvel/sim/usb.h"
 
 namespace korvelctl {
 
 namespace {
 
-// The state file is replaced through a temporary file beside it, so its folder must be writable;
-// the trace is written in place, so an existing trace file only has to be writable itself.
-std::optional<std::string> cannot_write(const std::string& path, bool replaced_through_folder) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (fs::is_directory(path, ec)) return std::string("it is a folder");
-    if (!replaced_through_folder && fs::exists(path, ec)) {
-        if (access(path.c_str(), W_OK) != 0) return std::string(std::strerror(errno));
-        return std::nullopt;
-    }
-    fs::path folder = fs::path(path).parent_path();
-    if (folder.empty()) folder = ".";
-    if (access(folder.c_str(), W_OK | X_OK) != 0)
-        return folder.string() + ": " + std::strerror(errno);
-    return std::nullopt;
+const char* setting(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value && *value ? value : nullptr;
 }
 
-std::optional<std::string> check(const char* variable, const char* option, bool from_option,
-                                 const char* what, bool replaced_through_folder) {
-    const char* path = std::getenv(variable);
-    if (path == nullptr || *path == '\0') return std::nullopt;
-    auto reason = cannot_write(path, replaced_through_folder);
-    if (!reason) return std::nullopt;
-    return std::string(from_option ? option : variable) + " " + path + ": cannot write the " +
-           what + " there (" + *reason + ")";
+std::string message(const char* name, const char* path, const char* what,
+                    const std::string& reason) {
+    return std::string(name) + " " + path + ": cannot write the " + what + " there (" + reason +
+           ")";
 }
 
 }  // namespace
 
 std::optional<std::string> sim_file_problem(bool state_option, bool trace_option) {
-    if (auto p = check("KORVEL_SIM_STATE", "--sim-state", state_option,
-                       "simulated unit's state file", true))
-        return p;
-    return check("KORVEL_SIM_TRACE", "--trace", trace_option, "trace", false);
+    const char* state = setting("KORVEL_SIM_STATE");
+    const char* trace = setting("KORVEL_SIM_TRACE");
+    if (state) {
+        if (auto reason = korvel::sim::state_file_problem(state))
+            return message(state_option ? "--sim-state" : "KORVEL_SIM_STATE", state,
+                           "simulated unit's state file", *reason);
+    }
+    if (trace) {
+        auto reason = korvel::sim::trace_file_problem(trace);
+        if (!reason && state && korvel::sim::same_file(state, trace))
+            reason = "it is the simulated unit's state file as well";
+        if (reason)
+            return message(trace_option ? "--trace" : "KORVEL_SIM_TRACE", trace, "trace", *reason);
+    }
+    return std::nullopt;
+}
+
+int finish_sim_files(int status, std::ostream& err) {
+    std::string error;
+    if (korvel::sim::usb().finish_files(&error)) return status;
+    err << "korvelctl: the simulated unit did not keep the command's result: " << error << "\n";
+    return kExitIoError;
 }
 
 }  // namespace korvelctl

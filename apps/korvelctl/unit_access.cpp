@@ -36,6 +36,7 @@ std::variant<std::vector<FtdiDevice>, std::string> list_devices() {
         d.description = text_field(records[i].Description, sizeof records[i].Description);
         d.serial = text_field(records[i].SerialNumber, sizeof records[i].SerialNumber);
         d.is_unit = korvel::is_unit(records[i]);
+        d.opened = (records[i].Flags & FT_FLAGS_OPENED) != 0;
         devices.push_back(std::move(d));
     }
     return devices;
@@ -55,11 +56,22 @@ std::optional<std::string> open_unit() {
                " (see: korvelctl list; a device without access permission shows no "
                "description, see the udev rule in README.md)";
     }
-    if (usb_init() != 1)
-        return std::string(
-            "unit not found: it is attached but could not be opened (in use by another program, "
-            "or no permission to open it: see the udev rule in README.md)");
-    return std::nullopt;
+    if (usb_init() == 1) return std::nullopt;
+    // The driver marks a device another program has open; ask again, as that is why opening
+    // usually fails.
+    listed = list_devices();
+    if (const auto* now = std::get_if<std::vector<FtdiDevice>>(&listed)) {
+        for (const auto& d : *now)
+            if (d.is_unit && d.opened) return std::string("the unit is in use by another program");
+    }
+    return std::string(
+        "unit not found: it is attached but could not be opened (in use by another program, "
+        "or no permission to open it: see the udev rule in README.md)");
+}
+
+bool unit_still_connected() {
+    UCHAR pins = 0;
+    return korvel::usb_handle_usable() && FT_GetBitMode(korvel::usb_handle, &pins) == FT_OK;
 }
 
 }  // namespace korvelctl

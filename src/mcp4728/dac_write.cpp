@@ -18,22 +18,22 @@ constexpr double kFullScaleVolts = unit::kDacFullScaleVolts;
 constexpr double kCodeSpan = unit::kDacCodeSpan;
 constexpr double kMaxCode = 4095.0;
 
+}  // namespace
+
 // Truncates toward zero in double precision, so the float nearest 3.3 gives 4095. Values outside
 // the DAC's range (and NaN) are clamped to 0..4095.
-unsigned code_for(float volts) {
+unsigned dac_code_for(float volts) {
     const double code = std::trunc(static_cast<double>(volts) / kFullScaleVolts * kCodeSpan);
     if (!(code > 0.0)) return 0;
     if (code > kMaxCode) return static_cast<unsigned>(kMaxCode);
     return static_cast<unsigned>(code);
 }
 
-}  // namespace
-
 void dac_write(int channel, float value, std::uint8_t mode) {
     if (channel < 0 || channel > 7) return;
     const DacChannelRef target = dac_channel_map[channel];
     if (usb_aliveQ() != 1) return;
-    mcp4728_dac_write(target.selector, target.dac_channel, code_for(value), mode);
+    mcp4728_dac_write(target.selector, target.dac_channel, dac_code_for(value), mode);
 }
 
 void dac_sweep() {

@@ -15,6 +15,8 @@ extern const DacChannelRef dac_channel_map[8];
 // DAC's EEPROM (followed by a 50 ms pause). Channels outside 0..7 are ignored; codes are clamped
 // to 0..4095.
 void dac_write(int channel, float value, std::uint8_t mode);
+// The 12-bit code dac_write sends for `volts`.
+unsigned dac_code_for(float volts);
 void mcp4728_dac_write(int selector, int dac_channel, unsigned int code, std::uint8_t mode);
 void mcp4728_dac_read(int selector);
 void mcp4728_dac_dump();

@@ -2,7 +2,12 @@
 // unit's pins.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -88,13 +93,30 @@ TEST_F(Korvelctl, BadArgumentsExit64WithoutTouchingTheDriver) {
     EXPECT_TRUE(said("out of range, codes are 1 to 10")) << err_.str();
 }
 
-// The simulated unit saves its state file only at exit: a path it cannot write would lose the
-// settings after a reported success, so it is refused up front like any bad argument.
-TEST_F(Korvelctl, UnwritableSimulatorFilesExit64BeforeAnythingIsSent) {
+// A path the simulated unit cannot keep its files at is refused like any bad argument, before
+// anything is sent: the unit would otherwise lose the command's settings after it ran, or (a
+// device or FIFO) be read from or written over.
+TEST_F(Korvelctl, UnusableSimulatorFilesExit64BeforeAnythingIsSent) {
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("korvelctl_files_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string fifo = (dir / "fifo").string(), read_only = (dir / "ro.json").string(),
+                      state = (dir / "unit.json").string();
+    ::mkfifo(fifo.c_str(), 0644);
+    std::ofstream(read_only) << "{}";
+    ::chmod(read_only.c_str(), 0444);
+    std::filesystem::create_symlink("unit.json", dir / "link.json");
+    const std::string too_long = (dir / std::string(300, 'a')).string();
     const std::vector<std::vector<std::string>> bad = {
         {"--simulate", "--sim-state", "/nonexistent-korvel-dir/unit.json", "set", "divide", "4"},
         {"--simulate", "--trace", "/nonexistent-korvel-dir/bus.vcd", "status"},
-        {"--simulate", "--sim-state", "/", "list"}};
+        {"--simulate", "--sim-state", "/", "list"},
+        {"--simulate", "--sim-state", "/dev/null", "status"},
+        {"--simulate", "--sim-state", fifo, "status"},
+        {"--simulate", "--sim-state", read_only, "set", "divide", "4"},
+        {"--simulate", "--sim-state", too_long, "set", "divide", "4"},
+        {"--simulate", "--trace", "/dev/full", "status"},
+        {"--simulate", "--sim-state", state, "--trace", (dir / "link.json").string(), "status"}};
     for (const auto& args : bad) {
         SCOPED_TRACE(testing::PrintToString(args));
         usb().reset_counters();
@@ -102,6 +124,8 @@ TEST_F(Korvelctl, UnwritableSimulatorFilesExit64BeforeAnythingIsSent) {
         EXPECT_EQ(usb().total_calls(), 0u);
         SetUp();
     }
+    EXPECT_EQ(std::filesystem::status(fifo).type(), std::filesystem::file_type::fifo);
+    EXPECT_FALSE(std::filesystem::exists(fifo + ".bad"));
     run({"--simulate", "--sim-state", "/nonexistent-korvel-dir/unit.json", "status"});
     EXPECT_TRUE(
         said("--sim-state /nonexistent-korvel-dir/unit.json: cannot write the simulated "
@@ -109,10 +133,90 @@ TEST_F(Korvelctl, UnwritableSimulatorFilesExit64BeforeAnythingIsSent) {
              "directory)"))
         << err_.str();
     SetUp();
+    run({"--simulate", "--sim-state", "/dev/null", "status"});
+    EXPECT_TRUE(said("(it is a character device)")) << err_.str();
+    SetUp();
+    run({"--simulate", "--sim-state", read_only, "status"});
+    EXPECT_TRUE(said("(it is read-only)")) << err_.str();
+    SetUp();
+    run({"--simulate", "--sim-state", state, "--trace", state, "status"});
+    EXPECT_TRUE(said("--trace " + state +
+                     ": cannot write the trace there (it is the simulated unit's state file as "
+                     "well)"))
+        << err_.str();
+    SetUp();
     setenv("KORVEL_SIM_TRACE", "/", 1);
     run({"--simulate", "status"});
     EXPECT_TRUE(said("KORVEL_SIM_TRACE /: cannot write the trace there (it is a folder)"))
         << err_.str();
+    std::filesystem::remove_all(dir);
+}
+
+// The library's setters report success whatever happens on the cable; korvelctl reads the unit
+// back. Whenever the unit is unplugged during the command (before any driver call up to the
+// last one, the close), it either exits 0 with every setting on the unit or exits 69.
+TEST_F(Korvelctl, SetNeverReportsASettingTheUnitDoesNotHold) {
+    const std::vector<std::string> args = {"set",   "pattern", "PRBS23", "divide", "16",
+                                           "clock", "on",      "duty",   "2.5"};
+    ASSERT_EQ(run(args), korvelctl::kExitOk);
+    const std::uint64_t calls = usb().total_calls();
+    // Every call while the unit is found and opened, then ever fewer (each I2C edge is a call).
+    for (std::uint64_t n = 1; n < calls; n += 1 + n / 40) {
+        SCOPED_TRACE("unplugged before driver call " + std::to_string(n));
+        SetUp();
+        usb().detach_before_call(n);
+        const int rc = run(args);
+        if (rc == korvelctl::kExitOk) {
+            ASSERT_TRUE(board().attached());
+            EXPECT_EQ(board().expander(7).pins() & 0xFF, 7);
+            EXPECT_EQ(board().expander(2).pins() & 0xFF, 16);
+            EXPECT_EQ(board().expander(3).pins() & 1, 0);
+            EXPECT_EQ(board().dac(0).channels[2].code, 3103);
+        } else {
+            EXPECT_EQ(rc, korvelctl::kExitUnavailable);
+            EXPECT_TRUE(said("the unit was disconnected") || said("unit not found")) << err_.str();
+            EXPECT_FALSE(said("set pattern"));
+        }
+    }
+}
+
+// status reports only what was read from the unit that is still there.
+TEST_F(Korvelctl, StatusNeverReportsWhatAVanishedUnitReads) {
+    ASSERT_EQ(run({"set", "pattern", "PRBS23", "divide", "16", "duty", "2.5"}), korvelctl::kExitOk);
+    usb().reset_counters();
+    ASSERT_EQ(run({"status", "--json"}), korvelctl::kExitOk);
+    const std::string expected = out_.str();
+    const std::uint64_t calls = usb().total_calls();
+    for (std::uint64_t n = 1; n < calls; n += 1 + n / 40) {
+        SCOPED_TRACE("unplugged before driver call " + std::to_string(n));
+        board().attach();
+        ASSERT_EQ(run({"set", "pattern", "PRBS23", "divide", "16", "duty", "2.5"}),
+                  korvelctl::kExitOk);
+        usb().detach_before_call(n);
+        const int rc = run({"status", "--json"});
+        if (rc == korvelctl::kExitOk) {
+            EXPECT_EQ(out_.str(), expected);
+        } else {
+            EXPECT_EQ(rc, korvelctl::kExitUnavailable);
+            EXPECT_EQ(out_.str(), "");
+        }
+    }
+}
+
+TEST_F(Korvelctl, MessagesNameTheBadValueOrOption) {
+    EXPECT_EQ(run({"set", "duty", "-inf"}), korvelctl::kExitUsage);
+    EXPECT_TRUE(said("korvelctl: duty -inf: not a number in range, give 1.8 to 3.3 V"))
+        << err_.str();
+    EXPECT_EQ(run({"set", "pattern", "PRBS7", "amplitude", "nan"}), korvelctl::kExitUsage);
+    EXPECT_TRUE(said("amplitude nan: not a number in range, give 1.8 to 2.7 V")) << err_.str();
+    EXPECT_EQ(run({"set", "divide", "-x"}), korvelctl::kExitUsage);
+    EXPECT_TRUE(said("korvelctl: divide -x: not a whole number")) << err_.str();
+    EXPECT_EQ(run({"--bogus"}), korvelctl::kExitUsage);
+    EXPECT_TRUE(said("korvelctl: unknown option '--bogus'")) << err_.str();
+    EXPECT_EQ(run({"status", "--bogus"}), korvelctl::kExitUsage);
+    EXPECT_TRUE(said("korvelctl: unknown option '--bogus'")) << err_.str();
+    EXPECT_EQ(run({"set", "-x", "4"}), korvelctl::kExitUsage);
+    EXPECT_TRUE(said("korvelctl: unknown option '-x'")) << err_.str();
 }
 
 TEST_F(Korvelctl, MissingOrForeignUnitExits69WithoutOpeningAnything) {
@@ -170,6 +274,8 @@ TEST_F(Korvelctl, StatusReadsBackTheUnitInWordsAndAsJson) {
 TEST_F(Korvelctl, HelpDocumentsCommandsAndExamples) {
     EXPECT_EQ(run({"--help"}), korvelctl::kExitOk);
     EXPECT_TRUE(said("Examples:"));
+    EXPECT_TRUE(said("74  the simulated unit could not save its state file or write its trace"));
+    EXPECT_TRUE(said("69  unit not found, in use by another program, or disconnected"));
     EXPECT_EQ(run({"set", "--help"}), korvelctl::kExitOk);
     EXPECT_TRUE(said("amplitude VOLTS"));
     EXPECT_EQ(run({"status", "--help"}), korvelctl::kExitOk);
