@@ -17,14 +17,28 @@ KORVEL_LIBRARY (a path), then the system's usual search (``libkorvel.so.1``).
 The backend is chosen by the environment, read at the library's first call: KORVEL_BACKEND=sim
 drives the simulated unit instead of real hardware, KORVEL_SIM_STATE names its state file and
 KORVEL_SIM_TRACE a Value Change Dump of its pins.
+
+The library drives one unit through one process-wide link, so one Korvel object at a time may
+have the unit open: opening a second one while the first is open raises KorvelError ("the unit
+is already open in this process"). Close the first (or leave its ``with`` block) before opening
+another. Arguments are checked before anything is sent: switches take True or False (or the
+integers 1 and 0), whole numbers take integers or integral values, levels take real numbers;
+anything else raises TypeError, and a value out of range (or a fraction where a whole number
+belongs) raises ValueError.
 """
 
 import ctypes
 import ctypes.util
+import decimal
 import enum
+import numbers
 import os
+import weakref
 
 __all__ = ["Korvel", "KorvelError", "Pattern", "load_library"]
+
+_FUNCTIONS = ("usb_init", "usb_close", "set_divide_ratio", "ClockOutput1", "prbs_select",
+              "set_dutycycle", "set_amplitude")
 
 DUTY_CYCLE_RANGE = (1.8, 3.3)
 AMPLITUDE_RANGE = (1.8, 2.7)
@@ -73,23 +87,60 @@ def load_library(library=None):
         raise KorvelError("cannot load libkorvel (set KORVEL_LIBRARY to its path): "
                           + "; ".join(errors))
 
+    missing = [name for name in _FUNCTIONS if not hasattr(lib, name)]
+    if missing:
+        raise KorvelError(f"{candidate} is not libkorvel: it has no function "
+                          + ", ".join(missing) + " (set KORVEL_LIBRARY to libkorvel's path)")
     for name in ("usb_init", "usb_close"):
         getattr(lib, name).argtypes = []
     for name in ("set_divide_ratio", "ClockOutput1", "prbs_select"):
         getattr(lib, name).argtypes = [ctypes.c_int]
     for name in ("set_dutycycle", "set_amplitude"):
         getattr(lib, name).argtypes = [ctypes.c_float]
-    for name in ("usb_init", "usb_close", "set_divide_ratio", "ClockOutput1", "prbs_select",
-                 "set_dutycycle", "set_amplitude"):
+    for name in _FUNCTIONS:
         getattr(lib, name).restype = ctypes.c_int
     return lib
 
 
+def _is_number(value):
+    """A real number: int, float, Fraction, Decimal and the like; not bool, str or bytes."""
+    return (isinstance(value, (numbers.Real, decimal.Decimal))
+            and not isinstance(value, bool))
+
+
 def _whole_number(what, value):
-    """int(value), refusing a fraction that int() would silently cut off."""
-    if isinstance(value, float) and not value.is_integer():
-        raise ValueError(f"{what} {value} is not a whole number")
-    return int(value)
+    """An integer, or an integral number as one; a fraction is never cut off."""
+    if not _is_number(value):
+        raise TypeError(f"{what} must be a whole number, not {type(value).__name__}")
+    if isinstance(value, numbers.Integral):
+        return int(value)
+    try:
+        whole = int(value)
+    except (ValueError, OverflowError):  # NaN, infinity
+        raise ValueError(f"{what} {value!r} is not a whole number") from None
+    if whole != value:
+        raise ValueError(f"{what} {value!r} is not a whole number")
+    return whole
+
+
+def _switch(what, value):
+    """True or False, or the integers 1 and 0; a text such as "off" is not taken for its truth."""
+    if isinstance(value, bool):
+        return value
+    if not isinstance(value, numbers.Integral):
+        raise TypeError(f"{what} must be True or False, not {type(value).__name__}")
+    if value not in (0, 1):
+        raise ValueError(f"{what} must be True or False (or 1 or 0), not {value!r}")
+    return value == 1
+
+
+def _level(what, value, low, high):
+    """Volts as a float, in the range."""
+    if not _is_number(value):
+        raise TypeError(f"{what} must be a number of volts, not {type(value).__name__}")
+    volts = float(value)
+    _check_range(what, volts, low, high)
+    return volts
 
 
 def _pattern_code(pattern):
@@ -111,11 +162,21 @@ def _check_range(what, value, low, high):
         raise ValueError(f"{what} {value} out of range {low} .. {high}")
 
 
+# The object that has the unit open (a weak reference: an object dropped without close() no
+# longer holds it), or None. The library has one link per process, so one object drives it.
+_holder = None
+
+
+def _holding_object():
+    return _holder() if _holder is not None else None
+
+
 class Korvel:
     """One KORVEL unit, opened on entering a ``with`` block and closed on leaving it.
 
-    The setters check their arguments and raise ValueError for values the unit cannot take,
-    where the C library would silently limit them. Levels are DAC volts, not percent.
+    The setters check their arguments before anything is sent: TypeError for a value of the
+    wrong type, ValueError for one the unit cannot take, where the C library would silently
+    limit or misread it. Levels are DAC volts, not percent.
     """
 
     def __init__(self, library=None):
@@ -123,15 +184,30 @@ class Korvel:
         self._open = False
 
     def open(self):
-        """Find and open the unit; raises KorvelError when it is not found or cannot be opened."""
+        """Find and open the unit. Raises KorvelError when it is not found or cannot be opened,
+        or while another Korvel object of this process has it open."""
+        global _holder
+        holder = _holding_object()
+        if holder is not None and holder is not self:
+            raise KorvelError("the unit is already open in this process "
+                              "(close the other Korvel object first)")
         if self._lib.usb_init() != 1:
-            raise KorvelError("unit not found: no KORVEL attached, or it cannot be opened")
+            self._open = False
+            _holder = None
+            raise KorvelError("unit not found: no KORVEL attached, or it cannot be opened "
+                              "(in use by another program?)")
         self._open = True
+        _holder = weakref.ref(self)
         return self
 
     def close(self):
-        """Close the USB link. Harmless when nothing is open."""
-        self._lib.usb_close()
+        """Close the USB link if this object has it open. Harmless when nothing is open; the
+        link another object has open is left alone."""
+        global _holder
+        holder = _holding_object()
+        if holder is None or holder is self:
+            self._lib.usb_close()
+            _holder = None
         self._open = False
 
     @property
@@ -163,20 +239,19 @@ class Korvel:
         self._lib.set_divide_ratio(ratio)
 
     def set_clock_output1(self, on):
-        """Switch clock output 1 on (True) or off (False)."""
+        """Switch clock output 1 on (True or 1) or off (False or 0)."""
+        on = _switch("clock output 1", on)
         self._require_open()
         self._lib.ClockOutput1(1 if on else 0)
 
     def set_duty_cycle(self, volts):
         """Duty-cycle DAC level in volts, 1.8..3.3 (not a percentage)."""
-        volts = float(volts)
-        _check_range("duty-cycle level", volts, *DUTY_CYCLE_RANGE)
+        volts = _level("duty-cycle level", volts, *DUTY_CYCLE_RANGE)
         self._require_open()
         self._lib.set_dutycycle(volts)
 
     def set_amplitude(self, volts):
         """Data-amplitude DAC level in volts, 1.8..2.7."""
-        volts = float(volts)
-        _check_range("amplitude level", volts, *AMPLITUDE_RANGE)
+        volts = _level("amplitude level", volts, *AMPLITUDE_RANGE)
         self._require_open()
         self._lib.set_amplitude(volts)

@@ -103,6 +103,82 @@ class BindingTest(unittest.TestCase):
         result = self.run_script("import korvel\nkorvel.Korvel('/nonexistent/libkorvel.so.1')",
                                  expect_ok=False)
         self.assertIn("KorvelError: cannot load libkorvel", result.stderr)
+        # A library that loads but is not libkorvel is the same error, not an AttributeError.
+        result = self.run_script("import korvel\nkorvel.Korvel('libc.so.6')", expect_ok=False)
+        self.assertIn("KorvelError: libc.so.6 is not libkorvel: it has no function usb_init",
+                      result.stderr)
+
+    def test_arguments_of_the_wrong_kind_are_refused_before_anything_is_sent(self):
+        self.run_script("""
+            import decimal, fractions, korvel
+            with korvel.Korvel() as unit:
+                unit.set_clock_output1(False)
+                unit.set_divide_ratio(5)
+                unit.set_duty_cycle(2.0)
+                refused = [
+                    (unit.set_clock_output1, v, TypeError)
+                    for v in ("off", "False", "0", [0], float("nan"), None, 1.0)] + [
+                    (unit.set_clock_output1, v, ValueError) for v in (2, -1)] + [
+                    (unit.set_divide_ratio, v, TypeError) for v in (b"4", "4", True, None)] + [
+                    (unit.set_divide_ratio, v, ValueError)
+                    for v in (decimal.Decimal("4.9"), fractions.Fraction(9, 2), float("inf"))] + [
+                    (unit.select_pattern, v, TypeError) for v in (True, b"4", 4j)] + [
+                    (unit.set_duty_cycle, v, TypeError) for v in ("2.5", True)] + [
+                    (unit.set_amplitude, float("nan"), ValueError)]
+                for call, value, error in refused:
+                    try:
+                        call(value)
+                    except error:
+                        continue
+                    except Exception as other:
+                        raise SystemExit(f"{call.__name__}({value!r}) raised {other!r}")
+                    raise SystemExit(f"{call.__name__}({value!r}) was accepted")
+                unit.set_divide_ratio(fractions.Fraction(12, 2))  # integral values are whole
+        """)
+        self.assertEqual(self.unit()[1:4], (6, 1, 2482))
+
+    def test_one_object_at_a_time_has_the_unit_open(self):
+        self.run_script("""
+            import korvel
+            a, b = korvel.Korvel(), korvel.Korvel()
+            a.open()
+            try:
+                b.open()
+                raise SystemExit("a second object opened the unit")
+            except korvel.KorvelError as error:
+                assert "already open in this process" in str(error), error
+            b.close()  # not b's link to close
+            a.set_divide_ratio(7)
+            a.close()
+            with b:
+                b.set_divide_ratio(9)
+        """)
+        self.assertEqual(self.unit()[1], 9)
+
+    def test_a_unit_open_in_another_program_cannot_be_opened(self):
+        env = dict(os.environ, KORVEL_BACKEND="sim", KORVEL_SIM_STATE=self.state_path)
+        script = textwrap.dedent("""
+            import sys, korvel
+            with korvel.Korvel() as unit:
+                unit.set_divide_ratio(8)
+                print("open", flush=True)
+                sys.stdin.readline()
+        """)
+        with subprocess.Popen([sys.executable, "-c", script], env=env, stdin=subprocess.PIPE,
+                              stdout=subprocess.PIPE, text=True) as holder:
+            self.assertEqual(holder.stdout.readline(), "open\n")
+            self.run_script("""
+                import korvel
+                try:
+                    with korvel.Korvel():
+                        raise SystemExit("opened a unit another program has open")
+                except korvel.KorvelError as error:
+                    assert "unit not found" in str(error), error
+            """)
+            holder.stdin.write("done\n")
+            holder.stdin.close()
+            self.assertEqual(holder.wait(60), 0)
+        self.assertEqual(self.unit()[1], 8)
 
     def test_example_script_runs(self):
         example = os.path.join(os.environ["KORVEL_PYTHON_DIR"], "examples", "set_pattern.py")
