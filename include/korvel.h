@@ -7,8 +7,12 @@
  *
  * The backend is chosen by the environment, read at the first call:
  *   KORVEL_BACKEND=sim    the simulated unit instead of real hardware (libftdi1)
- *   KORVEL_SIM_STATE=FILE the simulated unit's state file (loaded at first use, saved on close)
- *   KORVEL_SIM_TRACE=FILE a Value Change Dump of the eight USB pins (timescale 1 us)
+ *   KORVEL_SIM_STATE=FILE the simulated unit's state file, a regular file (or none yet): read
+ *                         when the unit is opened, saved when it is closed if it changed. The
+ *                         program that has the unit open holds the file, so usb_init() in another
+ *                         program returns 0 meanwhile, as with a real unit open elsewhere.
+ *   KORVEL_SIM_TRACE=FILE a Value Change Dump of the eight USB pins (timescale 1 us), a file or
+ *                         a FIFO
  *
  * Link with -lkorvel (pkg-config korvel) or find_package(korvel) and the target korvel::korvel.
  */
