@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "mcp4728/mcp4728.h"
+#include "unit/unit_map.h"
 
 namespace korvelctl {
 
@@ -21,7 +22,8 @@ std::optional<std::string> check(const Setting& s, const korvel::api::UnitStatus
             // prbs_select writes the whole byte, so the phase fields beside the code are 0.
             if (unit.pattern_code != s.number || unit.phase_mph != 0 || unit.phase_aph != 0)
                 return differs("the pattern byte",
-                               unit.pattern_code | unit.phase_mph << 4 | unit.phase_aph << 6,
+                               unit.pattern_code | unit.phase_mph << korvel::unit::kPhaseMphShift |
+                                   unit.phase_aph << korvel::unit::kPhaseAphShift,
                                s.number);
             break;
         case Setting::Kind::Divide:
