@@ -13,13 +13,11 @@ namespace {
 
 constexpr int kExpanderChips[3] = {2, 3, 7};
 
-// The FT232R keeps its USB strings in its 128-byte EEPROM as string descriptors (2 header bytes
-// and 2 bytes per character): after the 24-byte header, and before the 4-byte trailer and the
-// checksum word, 98 bytes hold all three. With the manufacturer "ZEVA" (10 bytes) that leaves
-// 88 bytes, 42 characters for the description and the serial number together. The driver's
-// record keeps at most 15 serial characters. The strings are plain printable ASCII.
-constexpr std::size_t kMaxDescriptionAndSerial = 42;
+// The FT232R's USB strings are plain printable ASCII that must fit its EEPROM beside each other
+// (strings_fit_eeprom); the driver's record keeps at most 15 serial and 63 description
+// characters.
 constexpr std::size_t kMaxSerial = 15;
+constexpr std::size_t kMaxDescription = 63;
 constexpr std::size_t kMaskBits = 256;
 
 std::string hex(const std::uint8_t* data, std::size_t n) {
@@ -190,10 +188,10 @@ bool board_from_json(const json& doc, Board& board, std::string* error) {
     }
     std::string description = board.description, serial = board.serial;
     r.eeprom_text(doc, "serial", serial, kMaxSerial);
-    r.eeprom_text(doc, "description", description, kMaxDescriptionAndSerial);
-    if (r.ok() && description.size() + serial.size() > kMaxDescriptionAndSerial)
-        r.why = "description and serial must together be at most " +
-                std::to_string(kMaxDescriptionAndSerial) + " characters";
+    r.eeprom_text(doc, "description", description, kMaxDescription);
+    if (r.ok() && !strings_fit_eeprom(board.manufacturer, description, serial))
+        r.why = "description and serial do not fit the FT232R's EEPROM beside the manufacturer \"" +
+                board.manufacturer + "\"";
     std::vector<std::uint8_t> ua = board.user_area();
     r.bytes(doc, "user_area", ua.data(), ua.size(), "", true);
 

@@ -18,12 +18,28 @@ namespace korvel::sim {
 // serial number. The unit ("ZEVA", "ZEVA_KORVEL", "1042") has (48 - (4 + 11 + 2 + 4)) x 2 = 54.
 const std::size_t kUserAreaCapacity = 48 * 2;
 
+namespace {
+
+constexpr std::size_t kWords = 48;
+
+std::size_t words_used(const std::string& manufacturer, const std::string& description,
+                       const std::string& serial) {
+    constexpr std::size_t kManufacturerId = 2;
+    return manufacturer.size() + description.size() + std::min(serial.size(), kManufacturerId) +
+           serial.size();
+}
+
+}  // namespace
+
 std::size_t user_area_size(const std::string& manufacturer, const std::string& description,
                            const std::string& serial) {
-    constexpr std::size_t kWords = 48, kManufacturerId = 2;
-    const std::size_t used = manufacturer.size() + description.size() +
-                             std::min(serial.size(), kManufacturerId) + serial.size();
+    const std::size_t used = words_used(manufacturer, description, serial);
     return used >= kWords ? 0 : (kWords - used) * 2;
+}
+
+bool strings_fit_eeprom(const std::string& manufacturer, const std::string& description,
+                        const std::string& serial) {
+    return words_used(manufacturer, description, serial) <= kWords;
 }
 
 }  // namespace korvel::sim

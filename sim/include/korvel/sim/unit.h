@@ -20,6 +20,9 @@ namespace korvel::sim {
 extern const std::size_t kUserAreaCapacity;
 std::size_t user_area_size(const std::string& manufacturer, const std::string& description,
                            const std::string& serial);
+// Whether the three strings fit the EEPROM at all (the user area may then be empty).
+bool strings_fit_eeprom(const std::string& manufacturer, const std::string& description,
+                        const std::string& serial);
 
 // Levels the eight FTDI pins read while nothing drives them (inputs, no chip pulling):
 //   D0 SCL, D1 SDA  high: the I2C pull-up resistors on the unit;
