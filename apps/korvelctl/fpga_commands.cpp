@@ -18,7 +18,8 @@ int refuse(std::ostream& err, const std::string& path, const std::string& why) {
     return kExitUsage;
 }
 
-// Opens the unit, runs `load`, closes it.
+// Opens the unit, runs `load`, closes it. The FPGA's memories cannot be read back, so a load
+// counts when the unit opened is still there after it (it was not unplugged meanwhile).
 template <class Load>
 int with_unit(std::ostream& err, Load load) {
     if (auto problem = open_unit()) {
@@ -26,7 +27,12 @@ int with_unit(std::ostream& err, Load load) {
         return kExitUnavailable;
     }
     load();
+    const bool connected = unit_still_connected();
     usb_close();
+    if (!connected) {
+        err << "korvelctl: the unit was disconnected; the load may not have reached it\n";
+        return kExitUnavailable;
+    }
     return kExitOk;
 }
 

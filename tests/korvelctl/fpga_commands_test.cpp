@@ -54,6 +54,25 @@ class LoadCommands : public ::testing::Test {
     std::ostringstream out_, err_;
 };
 
+// Unplugged anywhere during a load, the command never reports it done.
+TEST_F(LoadCommands, ALoadIntoAVanishedUnitIsNotReportedDone) {
+    const std::string pattern = file("p.txt", std::string(256, '1'));
+    const std::string mask = file("m.txt", "4 1 " + std::string(256, '1'));
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"load-pattern", pattern}, {"load-mask", mask}}) {
+        ASSERT_EQ(korvelctl(args), korvelctl::kExitOk) << err_.str();
+        const std::uint64_t calls = korvel::sim::usb().total_calls();
+        for (std::uint64_t n = 1; n < calls; n += 1 + n / 20) {
+            SCOPED_TRACE(args[0] + ", unplugged before driver call " + std::to_string(n));
+            korvel::ftdi::use_fresh_simulated_unit();
+            korvel::sim::usb().detach_before_call(n);
+            EXPECT_EQ(korvelctl(args), korvelctl::kExitUnavailable);
+            EXPECT_EQ(out_.str(), "");
+        }
+        korvel::ftdi::use_fresh_simulated_unit();
+    }
+}
+
 TEST_F(LoadCommands, LoadPatternSendsTheCompleteWords) {
     // Two words and 10 bits more; the first file bit is the last the memory receives.
     const std::string path = file("p.txt", "1" + std::string(511, '0') + " 1111111111\n");
