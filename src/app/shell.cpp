@@ -8,6 +8,7 @@
 #include "link/usb_link.h"
 #include "platform/user_interface.h"
 #include "resource/main_uir.h"
+#include "service_output/service_output.h"
 
 namespace korvel::app {
 namespace {
@@ -34,8 +35,13 @@ std::string build_stamp() {
     return std::string(__DATE__) + " " + __TIME__;
 }
 
+void route_service_output_to_stdio_window() {
+    set_service_output([](std::string_view text) { StdioPuts(text); });
+}
+
 int korvel_main(int /*argc*/, char** argv) {
     if (InitCVIRTE(nullptr, argv, nullptr) == 0) return -1;
+    route_service_output_to_stdio_window();
     register_callbacks();
     main_panel = LoadPanel(0, kResource, PANELMAIN);
     if (main_panel < 0) return -1;

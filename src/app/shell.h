@@ -21,6 +21,10 @@ std::string build_stamp();
 // Returns 0 after the loop, -1 when the run-time library or the main panel cannot be brought up.
 int korvel_main(int argc, char** argv);
 
+// Sends the drivers' service printing (dumps, sweep values) to the standard input/output window
+// instead of the process's standard output; start-up does this.
+void route_service_output_to_stdio_window();
+
 // The exit paths. QuitAll ("Exit" button, commit only) and file_exit (File > Exit) save the
 // settings; file_quit (File > Quit Without Saving setup.cfg) does not. All then suspend the
 // timers, close the USB link and leave the event loop.

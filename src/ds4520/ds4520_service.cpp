@@ -1,11 +1,11 @@
 // Engineering routines for the expanders: the register test with printout and the LED walk.
-#include <cstdio>
 
 #include "ds4520/ds4520.h"
 #include "ds4520/ds4520_bus.h"
 #include "i2c/i2c_engine.h"
 #include "link/usb_link.h"
 #include "platform/clock.h"
+#include "service_output/service_output.h"
 
 namespace korvel {
 
@@ -30,12 +30,12 @@ void dump_chip(int chip) {
         tx_i2c_byte(usb_handle, read_address(chip));
         const int value = rx_i2c_byte(usb_handle, kI2cNack);
         issue_i2c_stop(usb_handle);
-        std::printf("4520 RAM byte, chip@%02X: addr %02X: %02X\n", w, reg, value);
+        service_printf("4520 RAM byte, chip@%02X: addr %02X: %02X\n", w, reg, value);
         issue_i2c_start(usb_handle);
         tx_i2c_byte(usb_handle, w);
     }
     const int status = finish_status_read(chip);
-    std::printf("4520 status, i2c_slave_addr %02X: %02X%02X\n", w, status >> 8, status & 0xFF);
+    service_printf("4520 status, i2c_slave_addr %02X: %02X%02X\n", w, status >> 8, status & 0xFF);
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 // The scaled DAC write in volts over the unit's two MCP4728s (3.3 V full scale).
 #include <cmath>
-#include <cstdio>
 
 #include "link/usb_link.h"
 #include "mcp4728/mcp4728.h"
 #include "platform/clock.h"
+#include "service_output/service_output.h"
 #include "unit/unit_map.h"
 
 namespace korvel {
@@ -36,17 +36,20 @@ void dac_write(int channel, float value, std::uint8_t mode) {
     mcp4728_dac_write(target.selector, target.dac_channel, dac_code_for(value), mode);
 }
 
+void dac_ramp(int channel, bool print_values) {
+    float value = 0.0f;
+    while (value < kFullScaleVolts) {
+        dac_write(channel, value, unit::kStoredWrite);
+        Delay(0.001);
+        if (print_values) service_printf("%f \n", value);
+        value = static_cast<float>(value + 0.1);
+    }
+}
+
 void dac_sweep() {
     constexpr int kPasses = 1000;
-    for (int pass = 0; pass < kPasses; ++pass) {
-        float value = 0.0f;
-        while (value < kFullScaleVolts) {
-            dac_write(6, value, 0);
-            Delay(0.001);
-            std::printf("%f \n", value);
-            value = static_cast<float>(value + 0.1);
-        }
-    }
+    constexpr int kSweepChannel = 6;
+    for (int pass = 0; pass < kPasses; ++pass) dac_ramp(kSweepChannel, true);
 }
 
 }  // namespace korvel

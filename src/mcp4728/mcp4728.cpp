@@ -3,12 +3,12 @@
 #include "mcp4728/mcp4728.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "i2c/i2c_engine.h"
 #include "link/usb_link.h"
 #include "mcp4728/mcp4728_readback.h"
 #include "platform/clock.h"
+#include "service_output/service_output.h"
 
 namespace korvel {
 
@@ -62,10 +62,10 @@ void mcp4728_dac_dump() {
     mcp4728_dac_read_into(1, both[1]);
     for (int i = 0; i < 8; ++i) {
         const std::uint8_t* b = &both[i / 4][(i % 4) * 6];
-        std::printf("DAC R: %d-%02X %02X %02X\n", i, b[0], b[1], b[2]);
-        std::printf("DAC E: %d-%02X %02X %02X\n", i, b[3], b[4], b[5]);
+        service_printf("DAC R: %d-%02X %02X %02X\n", i, b[0], b[1], b[2]);
+        service_printf("DAC E: %d-%02X %02X %02X\n", i, b[3], b[4], b[5]);
     }
-    std::printf("\n");
+    service_printf("\n");
 }
 
 }  // namespace korvel

@@ -20,6 +20,11 @@ unsigned dac_code_for(float volts);
 void mcp4728_dac_write(int selector, int dac_channel, unsigned int code, std::uint8_t mode);
 void mcp4728_dac_read(int selector);
 void mcp4728_dac_dump();
+// One ramp of stored writes on a logical channel: 0 V, then 0.1 V more (single precision) after
+// each write while the value stays below 3.3 V (34 writes, 0 to 3.2999990 V), 1 ms after each;
+// with `print_values` each value is printed ("%f \n") after its write.
+void dac_ramp(int channel, bool print_values);
+// 1000 printed ramps on logical channel 6.
 void dac_sweep();
 
 }  // namespace korvel

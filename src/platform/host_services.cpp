@@ -4,12 +4,12 @@
 
 #include <algorithm>
 #include <cstdarg>
-#include <cstdio>
 
 #include "platform/headless_host.h"
 #include "platform/operator_input.h"
 #include "platform/ui_model.h"
 #include "platform/user_interface.h"
+#include "service_output/service_output.h"
 
 namespace korvel::platform {
 namespace {
@@ -122,22 +122,12 @@ int ClipboardPutText(const char* text) {
 }
 
 int StdioPrintf(const char* format, ...) {
-    if (format == nullptr) return -1;
     va_list args;
     va_start(args, format);
-    va_list copy;
-    va_copy(copy, args);
-    const int n = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    if (n < 0) {
-        va_end(args);
-        return n;
-    }
-    std::string text(static_cast<std::size_t>(n) + 1, '\0');
-    std::vsnprintf(text.data(), text.size(), format, args);
+    std::string text;
+    const int n = korvel::format_text(&text, format, args);
     va_end(args);
-    text.resize(static_cast<std::size_t>(n));
-    host().stdio_write(text);
+    if (n >= 0) host().stdio_write(text);
     return n;
 }
 

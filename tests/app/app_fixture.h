@@ -25,6 +25,7 @@
 #include "platform/operator_input.h"
 #include "platform/user_interface.h"
 #include "resource/main_uir.h"
+#include "service_output/service_output.h"
 
 class AppTest : public ::testing::Test {
   protected:
@@ -39,6 +40,7 @@ class AppTest : public ::testing::Test {
         unsetenv(korvel::kChipFlagVariable);
         korvel::app::reset_app_state();
         work_dir.enter();
+        korvel::set_service_output(nullptr);
         host().popups.clear();
         host().file_requests.clear();
         host().wait_cursor.clear();

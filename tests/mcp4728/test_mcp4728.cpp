@@ -5,6 +5,7 @@
 #include <string>
 
 #include "mcp4728/mcp4728.h"
+#include "service_output/service_output.h"
 #include "unit_fixture.h"
 
 namespace korvel {
@@ -88,6 +89,33 @@ TEST_F(Mcp4728, ReadBackAndDump) {
     // Channel B of the second DAC: register and EEPROM copy both hold 1241 (0x4D9).
     EXPECT_EQ(out.substr(r5 + 14, 3), " D9");
     EXPECT_EQ(out.substr(e5 + 14, 3), " D9");
+}
+
+std::string printed;
+
+TEST_F(Mcp4728, ARampStoresThirtyFourValuesUpToFullScaleAndPrintsThemThroughTheSink) {
+    set_service_output([](std::string_view text) { printed.append(text); });
+    printed.clear();
+    dac_ramp(7, true);
+    set_service_output(nullptr);
+    const Transactions writes = transactions();
+    ASSERT_EQ(writes.size(), 34u);
+    // Stored writes (command 0x58 | channel D) of codes 0, 124, 248, ... 3971, 4095.
+    EXPECT_EQ(writes.front(), (std::vector<int>{0xC2, 0x5E, 0x10, 0x00}));
+    EXPECT_EQ(writes[1], (std::vector<int>{0xC2, 0x5E, 0x10, 0x7C}));
+    EXPECT_EQ(writes.back(), (std::vector<int>{0xC2, 0x5E, 0x1F, 0xFF}));
+    EXPECT_EQ(board().dac(1).channels[3].eeprom_code, 4095);
+    // 50 ms after each stored write, then 1 ms.
+    EXPECT_EQ(clock().pause_count(), 68u);
+    EXPECT_NEAR(clock().paused_total(), 34 * 0.051, 1e-9);
+    EXPECT_EQ(printed.rfind("0.000000 \n0.100000 \n", 0), 0u);
+    EXPECT_EQ(printed.substr(printed.size() - 10), "3.299999 \n");
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 34);
+
+    forget_history();
+    dac_ramp(7, false);
+    EXPECT_EQ(transactions().size(), 34u);
+    EXPECT_EQ(printed.size(), 34u * 10u);
 }
 
 }  // namespace
