@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <cstdio>
 
+#include "app/calibration_window.h"
 #include "app/state.h"
 #include "link/usb_link.h"
 #include "message_box_dismiss.h"
@@ -59,8 +60,8 @@ Tour::Tour(qtview::QtPlatform& qt, QWidget* extra, QString screenshot_dir)
             if (latest(PANELDATA) != 0 || korvel::usb_aliveQ() != 0)
                 showPanel(QStringLiteral("data"), latest(PANELDATA));
         },
-        // The calibration panel has no control or menu item that opens it; load it directly.
-        [] { DisplayPanel(LoadPanel(0, "main.uir", PANELCAL)); },
+        // Nothing in the program's windows opens the calibration window; only the tour does.
+        [] { app::calibrate(); },
         [this] { showPanel(QStringLiteral("cal"), latest(PANELCAL)); },
         [] {
             StdioPrintf("KORVEL control software %s: every window opened.\n", "V 1.4.0");

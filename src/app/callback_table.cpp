@@ -1,6 +1,8 @@
 #include "app/callback_table.h"
 
 #include "app/analog_controls.h"
+#include "app/calibration_window.h"
+#include "app/debug_panel.h"
 #include "app/error_panel.h"
 #include "app/openers.h"
 #include "app/pattern_panels.h"
@@ -35,6 +37,10 @@ constexpr NamedControlCallback kControlCallbacks[] = {
     {"fpga_custom_data", fpga_custom_data},
     {"bitTweak", bitTweak},
     {"fpga_error_injection", fpga_error_injection},
+    // the Debug panel and the calibration window
+    {"CB_Debug", CB_Debug},
+    {"CBdebugTimer", CBdebugTimer},
+    {"start_calibration", start_calibration},
 };
 
 constexpr NamedMenuCallback kMenuCallbacks[] = {

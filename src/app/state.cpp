@@ -1,7 +1,8 @@
 #include "app/state.h"
 
-#include "app/safe_file.h"
+#include "app/calibration.h"
 #include "app/random.h"
+#include "app/safe_file.h"
 
 namespace korvel::app {
 
@@ -47,6 +48,7 @@ void reset_app_state() {
     selected_file_path[0] = '\0';
     errors_per_256 = 0;
     reset_random();
+    cal_entry_buffer = blank_cal_entry();
 }
 
 }  // namespace korvel::app

@@ -73,8 +73,9 @@ extern char selected_file_path[MAX_PATHNAME_LEN];
 // One bits of the error mask, as last counted from a mask file or set with ERRS_PER_256.
 extern int errors_per_256;
 
-// Everything above back to the state of a fresh process, with the random generator's draws
-// and the settings writer's write call (safe_file.h) back to write(2).
+// Everything above back to the state of a fresh process, with the random generator's draws,
+// the settings writer's write call (safe_file.h) back to write(2), and the calibration entry
+// (calibration.h).
 void reset_app_state();
 
 }  // namespace korvel::app

@@ -31,6 +31,7 @@ class HeadlessHost : public HostServices {
     void run_event_loop() override;
     void quit_event_loop() override;
     void set_wait_cursor(bool on) override;
+    void process_draw_events() override { ++draw_requests; }
 
     // Queues the answer to the next file dialog: a path (answered as an existing file), or
     // cancel_file_dialog(). With the queue empty a dialog is cancelled.
@@ -46,6 +47,8 @@ class HeadlessHost : public HostServices {
     // Every change of the busy cursor, in order (true = shown).
     std::vector<bool> wait_cursor;
     std::string stdio_output;
+    // Times the program asked for the screen to be brought up to date.
+    int draw_requests = 0;
     // Also copy stdio output to the process's standard output.
     bool echo_stdio = false;
     // Where StdioGetchar waits once the typed characters are used up: the process's standard
