@@ -3,6 +3,7 @@
 #include "app/analog_controls.h"
 #include "app/calibration_window.h"
 #include "app/debug_panel.h"
+#include "app/eeprom_record.h"
 #include "app/error_panel.h"
 #include "app/openers.h"
 #include "app/pattern_panels.h"
@@ -53,6 +54,8 @@ constexpr NamedMenuCallback kMenuCallbacks[] = {
     // the window openers
     {"MoreFeatures", MoreFeatures},
     {"Help", Help},
+    {"writeUserEEPROM", writeUserEEPROM},
+    {"readUserEEPROM", readUserEEPROM},
 };
 
 }  // namespace

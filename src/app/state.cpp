@@ -1,6 +1,7 @@
 #include "app/state.h"
 
 #include "app/calibration.h"
+#include "app/eeprom_record.h"
 #include "app/random.h"
 #include "app/safe_file.h"
 
@@ -49,6 +50,7 @@ void reset_app_state() {
     errors_per_256 = 0;
     reset_random();
     cal_entry_buffer = blank_cal_entry();
+    reset_eeprom_record();
 }
 
 }  // namespace korvel::app

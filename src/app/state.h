@@ -74,8 +74,8 @@ extern char selected_file_path[MAX_PATHNAME_LEN];
 extern int errors_per_256;
 
 // Everything above back to the state of a fresh process, with the random generator's draws,
-// the settings writer's write call (safe_file.h) back to write(2), and the calibration entry
-// (calibration.h).
+// the settings writer's write call (safe_file.h) back to write(2), the calibration entry
+// (calibration.h) and the EEPROM record's state (eeprom_record.h).
 void reset_app_state();
 
 }  // namespace korvel::app

@@ -13,10 +13,7 @@ namespace {
 using namespace korvel;
 
 // Callbacks whose modules are not built yet. Each later module removes its names.
-const std::set<std::string> kNotYetBuilt = {
-    "readUserEEPROM",
-    "writeUserEEPROM",
-};
+const std::set<std::string> kNotYetBuilt = {};
 
 std::set<std::string> control_names_in_resource() {
     std::set<std::string> names;
