@@ -86,6 +86,37 @@ TEST_F(ProgramWindowsTest, F12OnTheDebugPanelOperatesNext) {
               (Delivered{app::debug_panel, PANELDEBUG_NEXT_FREQ_BUTTON, EVENT_COMMIT, 0}));
 }
 
+TEST_F(ProgramWindowsTest, CalibrationMarksTypedIntoCalResultsLineUpInAFixedWidthFont) {
+    QTest::keyClick(window(app::main_panel), Qt::Key_F9);
+    QLineEdit* field = view<StringView>(app::debug_panel, PANELDEBUG_CAL_RESULTS)->field();
+    EXPECT_TRUE(QFontInfo(field->font()).fixedPitch());
+    EXPECT_TRUE(field->toolTip().contains("Insert"));
+    field->setFocus();
+    QTest::keyClicks(field, "a");
+    QTest::keyClick(field, Qt::Key_Insert);
+    QTest::keyClick(field, Qt::Key_Up);
+    QTest::keyClicks(field, "/?");
+    // "a" is left to the field and read in at the next mark, which then takes cell 0.
+    EXPECT_EQ(field->text(), "x.x? " + QString(16, QLatin1Char(' ')));
+    std::string text;
+    GetCtrlVal(app::debug_panel, PANELDEBUG_CAL_RESULTS, &text);
+    EXPECT_EQ(QString::fromStdString(text), field->text());
+    int row = -1, column = -1;
+    GetCtrlVal(app::debug_panel, PANELDEBUG_RINGSLIDE_GP_MPH, &row);
+    GetCtrlVal(app::debug_panel, PANELDEBUG_RINGSLIDE_GP_APH, &column);
+    EXPECT_EQ(4 * row + column, 4);
+}
+
+TEST_F(ProgramWindowsTest, EachPhaseSlideHasARowOfItsOwn) {
+    QTest::keyClick(window(app::main_panel), Qt::Key_F9);
+    window(app::debug_panel)->adjustSize();
+    const QWidget* mph = view<ControlView>(app::debug_panel, PANELDEBUG_RINGSLIDE_GP_MPH)->editor();
+    const QWidget* aph = view<ControlView>(app::debug_panel, PANELDEBUG_RINGSLIDE_GP_APH)->editor();
+    const QRect a = aph->geometry(), m = mph->geometry();
+    EXPECT_FALSE(a.top() < m.bottom() && m.top() < a.bottom());
+    EXPECT_LT(m.top(), a.top());
+}
+
 TEST_F(ProgramWindowsTest, HelpMenuShowsTheVersion) {
     QAction* help = menu_action("Help");
     ASSERT_NE(help, nullptr);

@@ -54,3 +54,18 @@ TEST(SimUnitWindow, ShowsExpanderPinsAndDacCodes) {
     EXPECT_EQ(w.dacText(2, 0), "");  // out of range asks get nothing
     EXPECT_EQ(w.expanderText(5), "");
 }
+
+TEST(SimUnitWindow, ShowsTheEepromUserAreaInHex) {
+    korvel::sim::Board board;
+    SimUnitWindow w(board);
+    auto& area = board.user_area();
+    std::fill(area.begin(), area.end(), 0xFF);
+    area[0] = 0x04;
+    area[17] = 0xA5;
+    w.refresh();
+    const QStringList rows = w.userAreaText().split(QLatin1Char('\n'));
+    ASSERT_EQ(rows.size(), static_cast<int>((area.size() + 15) / 16));
+    EXPECT_TRUE(rows[0].startsWith("00: 04 FF FF")) << rows[0].toStdString();
+    EXPECT_TRUE(rows[1].startsWith("10: FF A5 FF")) << rows[1].toStdString();
+    EXPECT_EQ(rows[0].size(), 3 + 16 * 3);
+}

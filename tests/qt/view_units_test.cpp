@@ -52,6 +52,17 @@ TEST(KeyCodes, ToolkitKeysBecomePlatformCodes) {
     EXPECT_EQ(platform_key_code(Qt::Key_Shift, Qt::ShiftModifier, 0), 0);
 }
 
+TEST(KeyCodes, TheCalibrationMarkKeysComeFromTheNavigationBlockAndTheKeypad) {
+    // Insert and the Up arrow carry the codes the calibration entry takes as "x" and ".", on the
+    // keypad too (0 and 8 with NumLock off); with NumLock on the keypad types "/" and ".".
+    EXPECT_EQ(platform_key_code(Qt::Key_Insert, Qt::NoModifier, 0), 0x0500);
+    EXPECT_EQ(platform_key_code(Qt::Key_Up, Qt::NoModifier, 0), 0x0900);
+    EXPECT_EQ(platform_key_code(Qt::Key_Insert, Qt::KeypadModifier, 0), 0x0500);
+    EXPECT_EQ(platform_key_code(Qt::Key_Up, Qt::KeypadModifier, 0), 0x0900);
+    EXPECT_EQ(platform_key_code(Qt::Key_Slash, Qt::KeypadModifier, '/'), '/');
+    EXPECT_EQ(platform_key_code(Qt::Key_Period, Qt::KeypadModifier, '.'), '.');
+}
+
 TEST(NumberFormat, DecimalsFollowTheControl) {
     EXPECT_EQ(decimals_for(def(PANELMAIN, PANELMAIN_DUTY_CYCLE)), 2);
     EXPECT_EQ(decimals_for(def(PANELMAIN, PANELMAIN_MUX_AMP)), 4);  // every decimal of 0.0128

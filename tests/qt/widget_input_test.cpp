@@ -248,6 +248,27 @@ TEST_F(ViewTest, StringSendsEveryKeyToTheCallbackAndCommitsOnEnter) {
     EXPECT_EQ(text, "a7");
 }
 
+TEST_F(ViewTest, TypedTextIsInTheModelWhenTheNextKeyArrivesButOnlyEnterCommitsIt) {
+    std::vector<std::string> seen;
+    RegisterCallback("CB_Debug", [&](int panel, int control, int event, void*, int, int) {
+        std::string text;
+        GetCtrlVal(panel, control, &text);
+        seen.push_back(std::to_string(event) + ":" + text);
+        return 0;
+    });
+    const int debug = load(PANELDEBUG);
+    QLineEdit* field = view<StringView>(debug, PANELDEBUG_CAL_RESULTS)->field();
+    field->setFocus();
+    QTest::keyClicks(field, "ab");
+    QTest::keyClick(field, Qt::Key_Return);
+    const std::string key = std::to_string(EVENT_KEYPRESS) + ":";
+    const std::string commit = std::to_string(EVENT_COMMIT) + ":";
+    EXPECT_EQ(seen, (std::vector<std::string>{key, key + "a", key + "ab", commit + "ab"}));
+    // Enter again without an edit commits nothing more.
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(seen.size(), 5u);
+}
+
 TEST_F(ViewTest, AKeyTheCallbackConsumesNeverReachesTheField) {
     spy("CB_Debug", 1);
     const int debug = load(PANELDEBUG);

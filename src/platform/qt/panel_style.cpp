@@ -23,6 +23,7 @@ constexpr Rule kRules[] = {
     {"PANELERR", "TEXTMSG_FILE_PATH", Emphasis::Note},
     {"PANELDATA", "TEXTMSG_FILE_PATH", Emphasis::Note},
     {"PANELDEBUG", "TEXTMSG_2", Emphasis::Alert},
+    {"PANELDEBUG", "CAL_RESULTS", Emphasis::Columns},
 };
 
 struct Fitted {

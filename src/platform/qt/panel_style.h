@@ -16,6 +16,7 @@ enum class Emphasis {
     Status,     // a line the program writes, read-only, bold
     Indicator,  // a field the program writes, read-only
     Note,       // explanatory text, wrapped
+    Columns,    // text whose characters must line up in columns: fixed-width font
 };
 
 // How the control `control` (constant without panel prefix) of panel `panel` (e.g. "PANELMAIN")

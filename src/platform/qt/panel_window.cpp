@@ -1,6 +1,7 @@
 #include "platform/qt/panel_window.h"
 
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -252,6 +253,17 @@ void PanelWindow::styleControl(ControlView* view, bool heading_position) {
         case Emphasis::Note:
             if (auto* label = qobject_cast<QLabel*>(w)) label->setWordWrap(true);
             break;
+        case Emphasis::Columns: {
+            // The calibration grid's four groups of four line up only in a fixed-width font;
+            // the field shows its 21 characters whole.
+            QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+            if (w->font().pointSizeF() > 0) f.setPointSizeF(w->font().pointSizeF());
+            w->setFont(f);
+            if (auto* edit = qobject_cast<QLineEdit*>(w))
+                edit->setMinimumWidth(
+                    QFontMetrics(f).horizontalAdvance(QString(24, QLatin1Char('0'))));
+            break;
+        }
         case Emphasis::None:
             break;
     }

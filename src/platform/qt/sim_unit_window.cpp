@@ -25,6 +25,7 @@ constexpr int kBitsShown = 256;
 constexpr int kBitsPerLine = 64;
 constexpr double kSupplyVolts = 3.3;
 constexpr double kInternalReferenceVolts = 2.048;
+constexpr int kBytesPerRow = 16;
 
 // I2C address bytes of the chips, as the board wires them.
 int expander_address(int chip) {
@@ -55,6 +56,21 @@ QString format_bits(const std::string& bits) {
         out += QLatin1Char(bits[static_cast<std::size_t>(i)]);
     }
     if (bits.empty()) out = QStringLiteral("(empty: nothing loaded since power-up)");
+    return out;
+}
+
+// Rows of 16 bytes in hex, each after its offset: "00: 04 01 C1 ...".
+QString format_bytes(const std::vector<std::uint8_t>& bytes) {
+    QString out;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (i % kBytesPerRow == 0) {
+            if (i > 0) out += QLatin1Char('\n');
+            out += QStringLiteral("%1:").arg(i, 2, 16, QLatin1Char('0')).toUpper();
+        }
+        out += QStringLiteral(" %1")
+                   .arg(static_cast<unsigned>(bytes[i]), 2, 16, QLatin1Char('0'))
+                   .toUpper();
+    }
     return out;
 }
 
@@ -98,6 +114,7 @@ SimUnitWindow::SimUnitWindow(korvel::sim::Board& board, QWidget* parent)
     layout->addLayout(top);
     layout->addWidget(buildDacGroup());
     layout->addWidget(buildFpgaGroup());
+    layout->addWidget(buildUserAreaGroup());
     layout->addStretch(1);
 
     poll_ = new QTimer(this);
@@ -242,6 +259,19 @@ QWidget* SimUnitWindow::buildFpgaGroup() {
     return box;
 }
 
+QWidget* SimUnitWindow::buildUserAreaGroup() {
+    auto* box = new QGroupBox(QStringLiteral("USB chip EEPROM: user area"));
+    auto* grid = new QGridLayout(box);
+    user_area_summary_ = new QLabel;
+    user_area_bytes_ = mono_label(QString());
+    user_area_bytes_->setToolTip(
+        QStringLiteral("The program's EEPROM > Write stores its panel record in bytes 00 to 1D"));
+    grid->addWidget(user_area_summary_, 0, 0);
+    grid->addWidget(user_area_bytes_, 1, 0);
+    grid->setColumnStretch(1, 1);
+    return box;
+}
+
 void SimUnitWindow::refresh() {
     const bool attached = board_.attached();
     attached_led_->setOn(attached);
@@ -278,6 +308,11 @@ void SimUnitWindow::refresh() {
                                .arg(fpga.error_period)
                                .arg(fpga.error_width));
     set_text_if_changed(mask_bits_, format_bits(fpga.error_mask_bits));
+
+    const auto& area = board_.user_area();
+    user_area_summary_->setText(QStringLiteral("%1 bytes").arg(area.size()));
+    const QString bytes = format_bytes(area);
+    if (user_area_bytes_->text() != bytes) user_area_bytes_->setText(bytes);
 }
 
 QString SimUnitWindow::expanderText(int chip) const {
@@ -291,6 +326,10 @@ QString SimUnitWindow::dacText(int selector, int channel) const {
     return dac_codes_[static_cast<std::size_t>(selector)][static_cast<std::size_t>(channel)]
         ->text()
         .trimmed();
+}
+
+QString SimUnitWindow::userAreaText() const {
+    return user_area_bytes_->text();
 }
 
 void SimUnitWindow::togglePlug() {

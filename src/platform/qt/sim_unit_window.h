@@ -1,7 +1,7 @@
 // The "Simulated Unit" window of `korvel --simulate`: the bench beside the program. It plugs the
 // simulated board in and out, sets the identity its USB chip reports, and shows what the program
-// has driven into the board's chips (expander pins, DAC codes, FPGA memories), polled a few times
-// a second.
+// has driven into the board's chips (expander pins, DAC codes, FPGA memories) and into its USB
+// chip's EEPROM user area, polled a few times a second.
 #pragma once
 
 #include <QWidget>
@@ -41,12 +41,15 @@ class SimUnitWindow : public QWidget {
     QLineEdit* serialEdit() const { return serial_edit_; }
     QString expanderText(int chip) const;
     QString dacText(int selector, int channel) const;
+    // The EEPROM user area as shown: rows of 16 bytes in hex, each after its offset.
+    QString userAreaText() const;
 
   private:
     QWidget* buildConnectionGroup();
     QWidget* buildExpanderGroup();
     QWidget* buildDacGroup();
     QWidget* buildFpgaGroup();
+    QWidget* buildUserAreaGroup();
     void togglePlug();
     void applyDescription();
     void applySerial();
@@ -73,6 +76,8 @@ class SimUnitWindow : public QWidget {
     QPlainTextEdit* pattern_bits_ = nullptr;
     QLabel* mask_summary_ = nullptr;
     QPlainTextEdit* mask_bits_ = nullptr;
+    QLabel* user_area_summary_ = nullptr;
+    QLabel* user_area_bytes_ = nullptr;
 };
 
 }  // namespace korvel::qtview

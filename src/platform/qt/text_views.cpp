@@ -28,9 +28,16 @@ StringView::StringView(int panel, const resource::ControlDef& def, QWidget* pare
     : ControlView(panel, def, parent_widget) {
     field_ = new QLineEdit(parent_widget);
     field_->setMinimumWidth(field_->fontMetrics().averageCharWidth() * 16);
+    // The model holds what the field shows while the operator types, so a callback that reads
+    // the field at the next keypress sees the text typed so far. No callback runs until the edit
+    // is committed with Enter or by leaving the field.
+    connect(field_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        edited_ = true;
+        SetCtrlVal(this->panel(), control(), text.toStdString());
+    });
     connect(field_, &QLineEdit::editingFinished, this, [this] {
-        QString held;
-        if (!read_text(this->panel(), control(), &held) || held == field_->text()) return;
+        if (!edited_ || !korvel::platform::panel_loaded(this->panel())) return;
+        edited_ = false;
         korvel::platform::operate_ctrl_text(this->panel(), control(), field_->text().toStdString(),
                                             EVENT_COMMIT);
         inputDelivered();
@@ -41,6 +48,8 @@ StringView::StringView(int panel, const resource::ControlDef& def, QWidget* pare
 void StringView::refreshValue() {
     QString text;
     if (!read_text(panel(), control(), &text) || text == field_->text()) return;
+    // The program's text replaces the operator's edit.
+    edited_ = false;
     const QSignalBlocker block(field_);
     field_->setText(text);
     field_->setCursorPosition(0);

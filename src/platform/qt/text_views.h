@@ -8,7 +8,8 @@ class QPlainTextEdit;
 
 namespace korvel::qtview {
 
-// One-line field; an edited text is committed with Enter or by leaving the field.
+// One-line field. The model follows every edit without an event; the edited text is committed
+// with Enter or by leaving the field.
 class StringView : public ControlView {
     Q_OBJECT
   public:
@@ -18,6 +19,7 @@ class StringView : public ControlView {
 
   private:
     QLineEdit* field_;
+    bool edited_ = false;
 };
 
 // Multi-line area. Every edit puts the text into the model with EVENT_VAL_CHANGED; leaving the

@@ -15,6 +15,13 @@ inline constexpr RingItem kPhaseStepItems[] = {{"0", 0}, {"1", 1}, {"2", 2}, {"3
 inline constexpr RingItem kScrambleModeItems[] = {
     {"Old Scramble", 0}, {"New Scramble", 1}, {"Linear", 2}};
 
+// The marks the calibration entry takes. Insert and the Up arrow are also keypad 0 and 8 with
+// NumLock off, and with NumLock on the keypad's "/" and "." are marks too: the whole entry can be
+// typed with one hand on the keypad.
+inline constexpr std::string_view kCalResultsTooltip =
+    "One mark per phase setting, the unit steps on to the next: x, / or Insert (keypad 0) = miss;"
+    " . or Up arrow (keypad 8) = pass; ? = unsure; Backspace = back one. F12 = Next.";
+
 inline constexpr GroupDef kPanelDebugGroups[] = {
     {.name = "pins", .row = 0, .column = 0},
     {.name = "diagnostics", .row = 0, .column = 1},
@@ -96,7 +103,7 @@ inline constexpr ControlDef kPanelDebugControls[] = {
      .selected_index = 0,
      .value = 0,
      .callback = "general_purpose_IO",
-     .layout = {"pins", 3, 0, 1, 2}},
+     .layout = {"pins", 4, 0, 1, 4}},
     {.id = 18,
      .constant = "RINGSLIDE_GP_MPH",
      .kind = K::RingSlide,
@@ -106,12 +113,13 @@ inline constexpr ControlDef kPanelDebugControls[] = {
      .selected_index = 0,
      .value = 0,
      .callback = "general_purpose_IO",
-     .layout = {"pins", 3, 2, 1, 2}},
+     .layout = {"pins", 3, 0, 1, 4}},
     {.id = 19,
      .constant = "CAL_RESULTS",
      .kind = K::String,
      .type = T::String,
      .label = "Cal Results",
+     .tooltip = kCalResultsTooltip,
      .callback = "CB_Debug",
      .layout = {"calibration", 1, 0, 1, 2}},
     {.id = 20,
@@ -174,7 +182,7 @@ inline constexpr ControlDef kPanelDebugControls[] = {
      .type = T::String,
      .text = "KV-G310 generator",
      .visible = false,
-     .layout = {"pins", 4, 0, 1, 4}},
+     .layout = {"pins", 5, 0, 1, 4}},
 };
 
 inline constexpr PanelDef kPanelDebug = {
