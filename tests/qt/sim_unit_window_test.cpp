@@ -64,7 +64,7 @@ TEST(SimUnitWindow, ShowsTheEepromUserAreaInHex) {
     area[17] = 0xA5;
     w.refresh();
     const QStringList rows = w.userAreaText().split(QLatin1Char('\n'));
-    ASSERT_EQ(rows.size(), static_cast<int>((area.size() + 15) / 16));
+    ASSERT_EQ(rows.size(), static_cast<int>((board.user_area_size() + 15) / 16));
     EXPECT_TRUE(rows[0].startsWith("00: 04 FF FF")) << rows[0].toStdString();
     EXPECT_TRUE(rows[1].startsWith("10: FF A5 FF")) << rows[1].toStdString();
     EXPECT_EQ(rows[0].size(), 3 + 16 * 3);

@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <span>
 
 #include "korvel/sim/unit.h"
 #include "platform/qt/led_widget.h"
@@ -60,7 +62,7 @@ QString format_bits(const std::string& bits) {
 }
 
 // Rows of 16 bytes in hex, each after its offset: "00: 04 01 C1 ...".
-QString format_bytes(const std::vector<std::uint8_t>& bytes) {
+QString format_bytes(std::span<const std::uint8_t> bytes) {
     QString out;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (i % kBytesPerRow == 0) {
@@ -309,9 +311,11 @@ void SimUnitWindow::refresh() {
                                .arg(fpga.error_width));
     set_text_if_changed(mask_bits_, format_bits(fpga.error_mask_bits));
 
+    // The bytes the driver reaches: the area's size depends on the chip's USB strings.
     const auto& area = board_.user_area();
-    user_area_summary_->setText(QStringLiteral("%1 bytes").arg(area.size()));
-    const QString bytes = format_bytes(area);
+    const std::size_t size = std::min(board_.user_area_size(), area.size());
+    user_area_summary_->setText(QStringLiteral("%1 bytes").arg(size));
+    const QString bytes = format_bytes(std::span(area.data(), size));
     if (user_area_bytes_->text() != bytes) user_area_bytes_->setText(bytes);
 }
 
