@@ -4,6 +4,10 @@
 
 #include <algorithm>
 #include <cstdarg>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+#include <utility>
 
 #include "platform/headless_host.h"
 #include "platform/operator_input.h"
@@ -15,6 +19,15 @@ namespace korvel::platform {
 namespace {
 
 HostServices* g_host = nullptr;
+
+// Counts a dialog waiting for the operator for as long as it lives.
+class ModalScope {
+  public:
+    ModalScope() { ++detail::model().modal_dialogs; }
+    ~ModalScope() { --detail::model().modal_dialogs; }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+};
 
 const char* or_empty(const char* s) {
     return s != nullptr ? s : "";
@@ -28,7 +41,18 @@ int select_file(const char* directory, const char* file_pattern, const char* typ
         or_empty(directory), or_empty(file_pattern), or_empty(type_list), or_empty(title), button,
         restrict_dir != 0,   restrict_ext != 0};
     std::string path;
-    int result = host().file_select(request, &path);
+    int result = VAL_NO_FILE_SELECTED;
+    auto& m = detail::model();
+    if (m.typed_file_answer) {
+        path = *m.typed_file_answer;
+        ++m.typed_file_dialogs;
+        std::error_code ec;
+        result =
+            std::filesystem::exists(path, ec) ? VAL_EXISTING_FILE_SELECTED : VAL_NEW_FILE_SELECTED;
+    } else {
+        const ModalScope modal;
+        result = host().file_select(request, &path);
+    }
     if (result <= 0 || path.empty()) return VAL_NO_FILE_SELECTED;
     if (result != VAL_NEW_FILE_SELECTED) result = VAL_EXISTING_FILE_SELECTED;
     detail::copy_to_buffer(path, path_name, MAX_PATHNAME_LEN);
@@ -74,6 +98,20 @@ int run_deferred_calls() {
     return ran;
 }
 
+TypedFileDialogAnswer::TypedFileDialogAnswer(std::string path)
+    : previous_(std::move(detail::model().typed_file_answer)),
+      answered_before_(detail::model().typed_file_dialogs) {
+    detail::model().typed_file_answer = std::move(path);
+}
+
+TypedFileDialogAnswer::~TypedFileDialogAnswer() {
+    detail::model().typed_file_answer = std::move(previous_);
+}
+
+int TypedFileDialogAnswer::dialogs_answered() const {
+    return detail::model().typed_file_dialogs - answered_before_;
+}
+
 bool has_deferred_calls() {
     return !detail::model().deferred.empty();
 }
@@ -91,6 +129,7 @@ int quit_code() {
 using korvel::platform::host;
 
 int MessagePopup(const char* title, const char* message) {
+    const korvel::platform::ModalScope modal;
     host().message_popup(korvel::platform::or_empty(title), korvel::platform::or_empty(message));
     return 0;
 }

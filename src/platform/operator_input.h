@@ -6,6 +6,8 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace korvel::platform {
@@ -36,6 +38,25 @@ int scroll_wheel(int panel, int control, int kind);
 // (MENUBAR_MENU1_FILEEXIT, MENUBAR_HELP, ...). Returns 0, or negative when the panel carries no
 // menu bar or the id is unknown. Unregistered callbacks do nothing.
 int choose_menu_item(int panel, int item);
+
+// ---- file dialogs answered by typing ------------------------------------------------------------
+// While an object of this class lives, a file dialog the program opens is not shown: it returns
+// `path` at once, as if the operator had typed the path into it and pressed its button
+// (VAL_EXISTING_FILE_SELECTED when something of that name exists, else VAL_NEW_FILE_SELECTED).
+// Remote control uses it to drive Open/Save As and the panels' file choices without a dialog.
+class TypedFileDialogAnswer {
+  public:
+    explicit TypedFileDialogAnswer(std::string path);
+    ~TypedFileDialogAnswer();
+    TypedFileDialogAnswer(const TypedFileDialogAnswer&) = delete;
+    TypedFileDialogAnswer& operator=(const TypedFileDialogAnswer&) = delete;
+    // Dialogs answered since this object was made.
+    int dialogs_answered() const;
+
+  private:
+    std::optional<std::string> previous_;
+    int answered_before_ = 0;
+};
 
 // ---- timers -----------------------------------------------------------------------------------
 // Timers are due on clock() time. The loop driver (the headless loop, the Qt view's timer, or a

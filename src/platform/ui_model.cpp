@@ -273,6 +273,10 @@ int dispatch_depth() {
     return model().dispatch_depth;
 }
 
+int modal_dialogs_open() {
+    return model().modal_dialogs;
+}
+
 void reset_user_interface() {
     model() = detail::Model{};
     clear_callbacks();

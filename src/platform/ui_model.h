@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,9 @@ struct Model {
     int quit_code = 0;
     bool timers_suspended = false;
     int dispatch_depth = 0;
+    int modal_dialogs = 0;                         // message boxes and file dialogs showing now
+    std::optional<std::string> typed_file_answer;  // see TypedFileDialogAnswer
+    int typed_file_dialogs = 0;
     std::deque<std::function<void()>> deferred;
 };
 

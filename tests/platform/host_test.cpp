@@ -53,6 +53,61 @@ TEST_F(HostTest, OverlongPathsAreCutToTheBuffer) {
     EXPECT_EQ(FileSelectPopupEx("", "", "", "", VAL_LOAD_BUTTON, 0, 0, nullptr), UIEBadArgument);
 }
 
+TEST_F(HostTest, TypedAnswersTakeThePlaceOfTheDialogForAsLongAsTheyLive) {
+    char path[MAX_PATHNAME_LEN] = "unchanged";
+    const std::string existing = ::testing::TempDir();  // a directory that exists
+    {
+        TypedFileDialogAnswer typed("/no/such/dir/new.cfg");
+        EXPECT_EQ(FileSelectPopupEx("", "", "", "Save", VAL_SAVE_BUTTON, 0, 0, path),
+                  VAL_NEW_FILE_SELECTED);
+        EXPECT_STREQ(path, "/no/such/dir/new.cfg");
+        {
+            TypedFileDialogAnswer inner(existing);
+            EXPECT_EQ(FileSelectPopup("", "*.txt", "", "t", VAL_OK_BUTTON, 0, 0, 1, 0, path),
+                      VAL_EXISTING_FILE_SELECTED);
+            EXPECT_EQ(inner.dialogs_answered(), 1);
+        }
+        EXPECT_EQ(FileSelectPopupEx("", "", "", "Save", VAL_SAVE_BUTTON, 0, 0, path),
+                  VAL_NEW_FILE_SELECTED);
+        EXPECT_STREQ(path, "/no/such/dir/new.cfg");
+        EXPECT_EQ(typed.dialogs_answered(), 3);
+    }
+    EXPECT_TRUE(host().file_requests.empty());  // no dialog was shown
+    // Gone again: the host is asked (and cancels).
+    EXPECT_EQ(FileSelectPopupEx("", "", "", "", VAL_LOAD_BUTTON, 0, 0, path), VAL_NO_FILE_SELECTED);
+    EXPECT_EQ(host().file_requests.size(), 1u);
+}
+
+// A host that notes, while each dialog shows, how many dialogs the model counts as open.
+class CountingHost : public HeadlessHost {
+  public:
+    void message_popup(std::string_view title, std::string_view message) override {
+        seen.push_back(modal_dialogs_open());
+        HeadlessHost::message_popup(title, message);
+    }
+    int file_select(const FileSelectRequest& request, std::string* path) override {
+        seen.push_back(modal_dialogs_open());
+        return HeadlessHost::file_select(request, path);
+    }
+    std::vector<int> seen;
+};
+
+TEST_F(HostTest, DialogsWaitingForTheOperatorAreCounted) {
+    CountingHost counting;
+    set_host(&counting);
+    char path[MAX_PATHNAME_LEN];
+    EXPECT_EQ(modal_dialogs_open(), 0);
+    MessagePopup("Error", "text");
+    FileSelectPopupEx("", "", "", "", VAL_LOAD_BUTTON, 0, 0, path);
+    {
+        TypedFileDialogAnswer typed("x");  // answered at once: no dialog waits
+        FileSelectPopupEx("", "", "", "", VAL_LOAD_BUTTON, 0, 0, path);
+    }
+    EXPECT_EQ(counting.seen, (std::vector<int>{1, 1}));
+    EXPECT_EQ(modal_dialogs_open(), 0);
+    set_host(nullptr);
+}
+
 // A pipe standing in for the process's standard input, already holding `text`; with
 // `close_writer` the writing end is closed, so the reader meets end of input after the text.
 struct StandardInput {

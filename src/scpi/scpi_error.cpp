@@ -1,0 +1,53 @@
+#include "scpi/scpi_error.h"
+
+namespace korvel::scpi {
+
+std::string_view error_text(int code) {
+    switch (code) {
+        case kNoError:
+            return "No error";
+        case kCommandError:
+            return "Command error";
+        case kInvalidCharacter:
+            return "Invalid character";
+        case kSyntaxError:
+            return "Syntax error";
+        case kDataTypeError:
+            return "Data type error";
+        case kParameterNotAllowed:
+            return "Parameter not allowed";
+        case kMissingParameter:
+            return "Missing parameter";
+        case kUndefinedHeader:
+            return "Undefined header";
+        case kExecutionError:
+            return "Execution error";
+        case kSettingsConflict:
+            return "Settings conflict";
+        case kDataOutOfRange:
+            return "Data out of range";
+        case kIllegalParameterValue:
+            return "Illegal parameter value";
+        case kHardwareMissing:
+            return "Hardware missing";
+        case kFileNameNotFound:
+            return "File name not found";
+        case kQueueOverflow:
+            return "Queue overflow";
+        default:
+            return "Error";
+    }
+}
+
+std::string error_reply(const Error& error) {
+    std::string text(error_text(error.code));
+    if (!error.detail.empty()) text += ";" + error.detail;
+    std::string reply = std::to_string(error.code) + ",\"";
+    for (char c : text) {
+        if (c == '"') reply += '"';
+        reply += c;
+    }
+    return reply + "\"";
+}
+
+}  // namespace korvel::scpi
