@@ -55,23 +55,7 @@ void read_serial_number(const std::string& serial) {
 // A freshly opened unit gets the operator's setup, read from the main panel's controls.
 void send_setup_after_reconnect() {
     show_connection(true);
-    CB_DAC(main_panel, PANELMAIN_DUTY_CYCLE, EVENT_VAL_CHANGED, nullptr, 0, 0);
-    apply_amplitude_from_slide();  // arms the deferred store and marks the settings changed
-
-    int pattern = 0, eye = 0;
-    GetCtrlVal(main_panel, PANELMAIN_PATTERN_BOX, &pattern);
-    if (pattern == 1) divider(main_panel, PANELMAIN_PATTERN_BOX, EVENT_COMMIT, nullptr, 0, 0);
-    GetCtrlVal(main_panel, PANELMAIN_EYE_DIAGRAM_BOX, &eye);
-    if (eye == 1) divider(main_panel, PANELMAIN_EYE_DIAGRAM_BOX, EVENT_COMMIT, nullptr, 0, 0);
-    // In manual mode the unit gets the manual ratio the More Features panel shows.
-    if (settings.Manual == 1) send_manual_divide_ratio();
-
-    FPGA(main_panel, PANELMAIN_DATA_SELECT, EVENT_COMMIT, nullptr, 0, 0);
-    // Normal running: FPGA reset line and calibration mode low.
-    DS4520_IO_write(unit::kFpgaResetChip, unit::kFpgaResetPin, 0);
-    DS4520_IO_write(unit::kPatternChip, unit::kCalibrationModePin, 0);
-    general_purpose_IO(more_panel, PANELMORE_ERROR_INJ_ON_BUTTON, EVENT_COMMIT, nullptr, 0, 0);
-
+    send_panel_setup();
     const std::string serial = serial_text();
     SetCtrlVal(main_panel, PANELMAIN_DEVICE_SN, serial);
     read_serial_number(serial);
@@ -121,6 +105,25 @@ int CVICALLBACK CBTimer(int /*panel*/, int /*control*/, int /*event*/, void* /*c
     deferred_dac_store();
     dim_setup_indicator_after_change();
     return 0;
+}
+
+void send_panel_setup() {
+    CB_DAC(main_panel, PANELMAIN_DUTY_CYCLE, EVENT_VAL_CHANGED, nullptr, 0, 0);
+    apply_amplitude_from_slide();  // arms the deferred store and marks the settings changed
+
+    int pattern = 0, eye = 0;
+    GetCtrlVal(main_panel, PANELMAIN_PATTERN_BOX, &pattern);
+    if (pattern == 1) divider(main_panel, PANELMAIN_PATTERN_BOX, EVENT_COMMIT, nullptr, 0, 0);
+    GetCtrlVal(main_panel, PANELMAIN_EYE_DIAGRAM_BOX, &eye);
+    if (eye == 1) divider(main_panel, PANELMAIN_EYE_DIAGRAM_BOX, EVENT_COMMIT, nullptr, 0, 0);
+    // In manual mode the unit gets the manual ratio the More Features panel shows.
+    if (settings.Manual == 1) send_manual_divide_ratio();
+
+    FPGA(main_panel, PANELMAIN_DATA_SELECT, EVENT_COMMIT, nullptr, 0, 0);
+    // Normal running: FPGA reset line and calibration mode low.
+    DS4520_IO_write(unit::kFpgaResetChip, unit::kFpgaResetPin, 0);
+    DS4520_IO_write(unit::kPatternChip, unit::kCalibrationModePin, 0);
+    general_purpose_IO(more_panel, PANELMORE_ERROR_INJ_ON_BUTTON, EVENT_COMMIT, nullptr, 0, 0);
 }
 
 }  // namespace korvel::app

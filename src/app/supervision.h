@@ -12,4 +12,9 @@ namespace korvel::app {
 int CVICALLBACK CBTimer(int panel, int control, int event, void* callbackData, int eventData1,
                         int eventData2);
 
+// What a reconnect sends, read from the main panel's controls: the two levels (arming the
+// deferred store), the trigger mode, the pattern, the FPGA reset and calibration lines low and
+// the error-injection switch. Remote control's *RST sends the resource defaults this way.
+void send_panel_setup();
+
 }  // namespace korvel::app
