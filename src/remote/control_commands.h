@@ -1,0 +1,24 @@
+// The common shapes of commands that set or read one control: a number, or a switch.
+#pragma once
+
+#include <string_view>
+
+#include "remote/command.h"
+
+namespace korvel::remote {
+
+// One number (or MINimum|MAXimum|DEFault), checked against the range the control takes now and
+// typed into it: out of range is -222 and nothing changes.
+scpi::Fault set_control_number(CommandCall& call, int panel, int control, std::string_view name);
+// The control's value; "? MIN" / "? MAX" give its limits.
+scpi::Fault query_control_number(CommandCall& call, int panel, int control, std::string_view name);
+
+// ON|OFF|1|0 put into a switch (toggle button or check box) and committed.
+scpi::Fault set_control_switch(CommandCall& call, int panel, int control);
+// "1" or "0".
+void reply_switch(CommandCall& call, bool on);
+
+// A command form that takes no parameters (-108 otherwise).
+scpi::Fault no_parameters(const CommandCall& call);
+
+}  // namespace korvel::remote

@@ -1,0 +1,32 @@
+// One remote client's conversation: its lines run in turn against the command table, with its
+// own error queue and the SCPI path that joins the units of one line ("SOUR:PATT PRBS7;AMPL 300"
+// sets the amplitude under SOURce).
+//
+// Each line runs to its end, or up to its first error: the error is queued and the rest of the
+// line is skipped, so a query after a fault gets no reply. The replies of a line's queries go
+// back as one line, separated by ';'.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "scpi/error_queue.h"
+
+namespace korvel::remote {
+
+class Session {
+  public:
+    // Runs one line (without its terminator); returns the reply line ending in "\n", or "" when
+    // the line held no query that ran.
+    std::string run_line(std::string_view line);
+    // A line too long to take was thrown away.
+    void line_discarded();
+
+    scpi::ErrorQueue& errors() { return errors_; }
+
+  private:
+    scpi::ErrorQueue errors_;
+};
+
+}  // namespace korvel::remote

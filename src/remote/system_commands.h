@@ -1,0 +1,22 @@
+// The common commands (*IDN?, *RST, *OPC?, *CLS) and the SYSTem subsystem.
+#pragma once
+
+#include "remote/command.h"
+
+namespace korvel::remote {
+
+scpi::Fault identify(CommandCall& call);            // *IDN?  MORLIDEX,KORVEL,<serial or 0>,1.4.0
+scpi::Fault reset(CommandCall& call);               // *RST
+scpi::Fault operation_complete(CommandCall& call);  // *OPC?  always 1: commands finish in turn
+scpi::Fault clear_status(CommandCall& call);        // *CLS   empties the error queue
+scpi::Fault next_error(CommandCall& call);          // SYSTem:ERRor[:NEXT]?
+scpi::Fault query_connected(CommandCall& call);     // SYSTem:CONNected?  1 or 0
+
+// What *RST does: the main panel's setup controls and the values More Features shows go back to
+// the resource's defaults, and are sent to the unit the way a reconnect sends the panel's setup;
+// clock output 1 and the data polarity, which a reconnect leaves alone, are sent as well, so the
+// unit ends up matching the panels. With the unit absent the panels are reset all the same and
+// the next reconnect sends them.
+void reset_to_defaults();
+
+}  // namespace korvel::remote
