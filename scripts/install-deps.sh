@@ -8,7 +8,7 @@ packages=(
   libftdi1-dev libusb-1.0-0-dev
   nlohmann-json3-dev libcli11-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  python3 sigrok-cli xvfb xauth valgrind fonts-dejavu-core
+  python3 python3-pyvisa python3-pyvisa-py sigrok-cli xvfb xauth valgrind fonts-dejavu-core
   desktop-file-utils dpkg-dev file
   clang-14 libfuzzer-14-dev
 )

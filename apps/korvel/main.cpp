@@ -2,7 +2,7 @@
 //
 // Everything the program does lives in src/app (callbacks and shell, no toolkit) and
 // src/platform/qt (the windows). This file only picks the backend, brings up Qt and, with
-// --simulate, the window of the simulated unit.
+// --simulate, the window of the simulated unit, and with --remote the SCPI server.
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -24,8 +24,10 @@
 #include "platform/qt/qt_view.h"
 #include "platform/qt/sim_unit_window.h"
 #include "platform/user_interface.h"
+#include "remote_control.h"
 #include "resource/main_uir.h"
 #include "startup_probe.h"
+#include "termination_signals.h"
 #include "tour.h"
 
 int main(int argc, char** argv) {
@@ -62,6 +64,18 @@ int main(int argc, char** argv) {
     // for the operator's Return, like everything else the program prints.
     korvel::gpib::set_console(
         {[](std::string_view text) { StdioPuts(text); }, [] { return StdioGetchar(); }});
+    korvel::gui::TerminationSignals termination;
+
+    // Listening starts now, but commands run only once the event loop runs (after the settings
+    // are restored), between callbacks.
+    std::unique_ptr<korvel::remote::RemoteServer> remote;
+    if (options->remote) {
+        remote = korvel::gui::start_remote_control(*options, &error);
+        if (!remote) {
+            std::fprintf(stderr, "%s: %s\n", program.c_str(), error.c_str());
+            return 1;
+        }
+    }
 
     std::unique_ptr<korvel::qtview::SimUnitWindow> sim_window;
     if (options->simulate) {

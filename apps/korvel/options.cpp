@@ -1,6 +1,25 @@
 #include "options.h"
 
+#include <charconv>
+
 namespace korvel::gui {
+namespace {
+
+// A TCP port number, 0 to 65535, in decimal.
+bool parse_port(const std::string& text, int* port) {
+    int value = -1;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < 0 || value > 65535)
+        return false;
+    *port = value;
+    return true;
+}
+
+bool starts_with_digit(const std::string& s) {
+    return !s.empty() && s[0] >= '0' && s[0] <= '9';
+}
+
+}  // namespace
 
 std::optional<Options> parse_options(const std::vector<std::string>& args, std::string* error) {
     Options o;
@@ -17,6 +36,22 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
             }
             o.screenshot_dir = args[++i];
             o.tour = true;
+        } else if (a == "--remote") {
+            o.remote = true;
+            // The port is optional: a next argument that starts with a digit is taken as one.
+            if (i + 1 < args.size() && starts_with_digit(args[i + 1])) {
+                if (!parse_port(args[++i], &o.remote_port)) {
+                    if (error != nullptr) *error = "--remote takes a port from 0 to 65535";
+                    return std::nullopt;
+                }
+            }
+        } else if (a == "--remote-bind") {
+            if (i + 1 >= args.size()) {
+                if (error != nullptr) *error = "--remote-bind needs an address";
+                return std::nullopt;
+            }
+            o.remote_bind = args[++i];
+            o.remote = true;
         } else if (a == "--startup-time") {
             o.startup_time = true;
         } else if (a == "--help" || a == "-h") {
@@ -31,11 +66,16 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
 
 std::string usage(const std::string& program) {
     return "Usage: " + program +
-           " [--simulate] [--tour] [--screenshots DIR] [--startup-time]\n"
-           "  --simulate        run on the simulated unit and show its window\n"
-           "  --tour            open every window, close them again and leave\n"
-           "  --screenshots DIR the tour, saving every window as a PNG in DIR\n"
-           "  --startup-time    print the time until the main window is shown, then leave\n";
+           " [--simulate] [--remote [PORT]] [--remote-bind ADDR] [--tour] [--screenshots DIR]"
+           " [--startup-time]\n"
+           "  --simulate          run on the simulated unit and show its window\n"
+           "  --remote [PORT]     accept SCPI commands over TCP on PORT (default 5025; 0 picks a\n"
+           "                      free port), from this machine only\n"
+           "  --remote-bind ADDR  listen on ADDR instead of 127.0.0.1 (implies --remote): other\n"
+           "                      machines may then drive the unit, without any authentication\n"
+           "  --tour              open every window, close them again and leave\n"
+           "  --screenshots DIR   the tour, saving every window as a PNG in DIR\n"
+           "  --startup-time      print the time until the main window is shown, then leave\n";
 }
 
 }  // namespace korvel::gui

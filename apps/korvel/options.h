@@ -8,10 +8,13 @@
 namespace korvel::gui {
 
 struct Options {
-    bool simulate = false;       // run on the simulated unit, with its window
-    bool tour = false;           // open every window, close them all, leave
-    std::string screenshot_dir;  // with the tour: save every window as PNG here
-    bool startup_time = false;   // report the time to the main window shown, then leave
+    bool simulate = false;                  // run on the simulated unit, with its window
+    bool tour = false;                      // open every window, close them all, leave
+    std::string screenshot_dir;             // with the tour: save every window as PNG here
+    bool startup_time = false;              // report the time to the main window shown, then leave
+    bool remote = false;                    // serve SCPI commands over TCP
+    int remote_port = 5025;                 // the SCPI raw-socket port; 0 picks a free one
+    std::string remote_bind = "127.0.0.1";  // loopback unless told otherwise
     bool help = false;
 };
 

@@ -1,0 +1,33 @@
+#include "remote_control.h"
+
+#include <QHostAddress>
+#include <cstdio>
+
+namespace korvel::gui {
+
+std::unique_ptr<remote::RemoteServer> start_remote_control(const Options& options,
+                                                           std::string* error) {
+    QHostAddress address;
+    if (options.remote_bind == "localhost") {
+        address = QHostAddress(QHostAddress::LocalHost);
+    } else if (!address.setAddress(QString::fromStdString(options.remote_bind))) {
+        *error = "--remote-bind: " + options.remote_bind + " is not an IP address";
+        return nullptr;
+    }
+    auto server = std::make_unique<remote::RemoteServer>();
+    QString why;
+    if (!server->listen(address, static_cast<quint16>(options.remote_port), &why)) {
+        *error = "cannot listen on " + options.remote_bind + " port " +
+                 std::to_string(options.remote_port) + ": " + why.toStdString();
+        return nullptr;
+    }
+    const QString where = address.protocol() == QAbstractSocket::IPv6Protocol
+                              ? QStringLiteral("[%1]").arg(server->address().toString())
+                              : server->address().toString();
+    std::fprintf(stderr, "korvel: remote control (SCPI) listening on %s:%u%s\n", qPrintable(where),
+                 static_cast<unsigned>(server->port()),
+                 address.isLoopback() ? "" : ", without authentication");
+    return server;
+}
+
+}  // namespace korvel::gui
