@@ -176,6 +176,8 @@ int StdioPuts(std::string_view text) {
 }
 
 int StdioGetchar() {
+    // Waiting for the operator's typing in the window is a wait like a dialog's.
+    const korvel::platform::ModalScope modal;
     return host().stdio_getchar();
 }
 

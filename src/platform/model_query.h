@@ -19,8 +19,9 @@ std::vector<int> loaded_panels();
 const resource::ControlDef* control_def(int panel, int control);
 // Number of callbacks being delivered right now (0 outside callbacks).
 int dispatch_depth();
-// Number of message boxes and file dialogs waiting for the operator right now. While one shows,
-// its event loop keeps the windows alive, but the program is in the middle of what asked for it.
+// Number of message boxes, file dialogs and reads of the Standard Input/Output window waiting for
+// the operator right now. While one waits, its event loop keeps the windows alive, but the
+// program is in the middle of what asked for it.
 int modal_dialogs_open();
 
 // Discards every panel and forgets callbacks, observers, deferred calls, the quit state, timer

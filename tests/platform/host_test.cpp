@@ -89,6 +89,10 @@ class CountingHost : public HeadlessHost {
         seen.push_back(modal_dialogs_open());
         return HeadlessHost::file_select(request, path);
     }
+    int stdio_getchar() override {
+        seen.push_back(modal_dialogs_open());
+        return 'y';
+    }
     std::vector<int> seen;
 };
 
@@ -103,7 +107,8 @@ TEST_F(HostTest, DialogsWaitingForTheOperatorAreCounted) {
         TypedFileDialogAnswer typed("x");  // answered at once: no dialog waits
         FileSelectPopupEx("", "", "", "", VAL_LOAD_BUTTON, 0, 0, path);
     }
-    EXPECT_EQ(counting.seen, (std::vector<int>{1, 1}));
+    EXPECT_EQ(StdioGetchar(), 'y');
+    EXPECT_EQ(counting.seen, (std::vector<int>{1, 1, 1}));
     EXPECT_EQ(modal_dialogs_open(), 0);
     set_host(nullptr);
 }
