@@ -81,6 +81,8 @@ void RemoteServer::accept() {
         }
         socket->setParent(this);
         socket->setReadBufferSize(kReadBuffer);
+        // Replies go out at once, not held back for the client's acknowledgement of the last.
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         auto client = std::make_unique<Client>();
         client->socket = socket;
         Client* c = client.get();
@@ -120,14 +122,19 @@ void RemoteServer::turn() {
 
 bool RemoteServer::serve(Client& client) {
     std::string line;
+    std::string replies;  // written at once: one packet for a turn's replies
+    bool more = true;
     for (int served = 0; served < kLinesPerTurn;) {
         // Slow commands (each expander write pauses 20 ms on a real unit) share the turn's time.
-        if (served > 0 && turn_clock_.elapsed() > kTurnBudgetMs) return true;
+        if (served > 0 && turn_clock_.elapsed() > kTurnBudgetMs) break;
         const scpi::LineFramer::Next next = client.framer.next(&line);
         if (next == scpi::LineFramer::Next::None) {
             char chunk[scpi::LineFramer::kMaxChunk];
             const std::size_t got = client.read(chunk, sizeof chunk);
-            if (got == 0) return false;
+            if (got == 0) {
+                more = false;
+                break;
+            }
             client.framer.feed(std::string_view(chunk, got));
             continue;
         }
@@ -136,18 +143,18 @@ bool RemoteServer::serve(Client& client) {
             client.session.line_discarded();
             continue;
         }
-        const std::string reply = client.session.run_line(line);
-        if (reply.empty() || client.gone) continue;
-        client.socket->write(reply.data(), static_cast<qint64>(reply.size()));
-        client.socket->flush();
-        if (client.socket->bytesToWrite() > kMaxUnreadReplies) {
-            // It does not read what it asked for: let it go rather than hold its replies.
-            client.gone = true;
-            client.socket->abort();
-            return false;
-        }
+        replies += client.session.run_line(line);
     }
-    return true;
+    if (replies.empty() || client.gone) return more;
+    client.socket->write(replies.data(), static_cast<qint64>(replies.size()));
+    client.socket->flush();
+    if (client.socket->bytesToWrite() > kMaxUnreadReplies) {
+        // It does not read what it asked for: let it go rather than hold its replies.
+        client.gone = true;
+        client.socket->abort();
+        return false;
+    }
+    return more;
 }
 
 void RemoteServer::dropGoneClients() {
