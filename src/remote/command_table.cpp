@@ -1,5 +1,7 @@
 #include "remote/command_table.h"
 
+#include "remote/configuration_commands.h"
+#include "remote/fpga_memory_commands.h"
 #include "remote/main_panel_commands.h"
 #include "remote/more_features_commands.h"
 #include "remote/system_commands.h"
@@ -7,11 +9,6 @@
 
 namespace korvel::remote {
 namespace {
-
-// Commands whose windows' file loading is still being built.
-scpi::Fault not_available_yet(CommandCall&) {
-    return scpi::Error{scpi::kUndefinedHeader, "not available yet"};
-}
 
 constexpr CommandDef kCommands[] = {
     // common commands and the system
@@ -33,13 +30,13 @@ constexpr CommandDef kCommands[] = {
     {"[SOURce:]POLarity", set_polarity, query_polarity},
     {"ERRor:STATe", set_error_state, query_error_state},
     // files: custom pattern, error mask, configurations
-    {"PATTern:CUSTom:LOAD", not_available_yet, nullptr},
-    {"ERRor:MASK:LOAD", not_available_yet, nullptr},
-    {"ERRor:MASK:PERiod", not_available_yet, not_available_yet},
-    {"ERRor:MASK:WIDTh", not_available_yet, not_available_yet},
-    {"ERRor:MASK:COUNt", not_available_yet, not_available_yet},
-    {"MMEMory:STORe:CONFig", not_available_yet, nullptr},
-    {"MMEMory:LOAD:CONFig", not_available_yet, nullptr},
+    {"PATTern:CUSTom:LOAD", load_custom_pattern, nullptr},
+    {"ERRor:MASK:LOAD", load_error_mask, nullptr},
+    {"ERRor:MASK:PERiod", set_mask_period, query_mask_period},
+    {"ERRor:MASK:WIDTh", set_mask_width, query_mask_width},
+    {"ERRor:MASK:COUNt", set_mask_count, query_mask_count},
+    {"MMEMory:STORe:CONFig", store_configuration, nullptr},
+    {"MMEMory:LOAD:CONFig", load_configuration, nullptr},
 };
 
 }  // namespace

@@ -30,8 +30,12 @@ std::string_view error_text(int code) {
             return "Illegal parameter value";
         case kHardwareMissing:
             return "Hardware missing";
+        case kMassStorageError:
+            return "Mass storage error";
         case kFileNameNotFound:
             return "File name not found";
+        case kFileNameError:
+            return "File name error";
         case kQueueOverflow:
             return "Queue overflow";
         default:

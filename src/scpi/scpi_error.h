@@ -19,7 +19,9 @@ inline constexpr int kSettingsConflict = -221;
 inline constexpr int kDataOutOfRange = -222;
 inline constexpr int kIllegalParameterValue = -224;
 inline constexpr int kHardwareMissing = -241;
+inline constexpr int kMassStorageError = -250;
 inline constexpr int kFileNameNotFound = -256;
+inline constexpr int kFileNameError = -257;
 inline constexpr int kQueueOverflow = -350;
 
 // The standard text of an error number ("Data out of range"); "Error" for numbers not listed.

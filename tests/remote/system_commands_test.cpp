@@ -88,13 +88,4 @@ TEST_F(RemoteTest, BadLinesGiveTheirErrorsAndTheSessionGoesOn) {
     EXPECT_EQ(send("*IDN?"), "MORLIDEX,KORVEL,1042,1.4.0");
 }
 
-TEST_F(RemoteTest, CommandsStillBeingBuiltSayNotAvailableYet) {
-    for (const char* line :
-         {"PATT:CUST:LOAD \"p.txt\"", "ERR:MASK:LOAD \"m.txt\"", "ERR:MASK:PER 4", "ERR:MASK:WIDT?",
-          "ERR:MASK:COUN 3", "MMEM:STOR:CONF \"a.cfg\"", "MMEM:LOAD:CONF \"a.cfg\""}) {
-        EXPECT_EQ(send(line), "") << line;
-        EXPECT_EQ(error(), "-113,\"Undefined header;not available yet\"") << line;
-    }
-}
-
 }  // namespace
