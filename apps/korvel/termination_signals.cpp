@@ -7,6 +7,7 @@
 #include <csignal>
 
 #include "app/state.h"
+#include "message_box_dismiss.h"
 #include "platform/model_query.h"
 #include "platform/operator_input.h"
 #include "resource/main_uir.h"
@@ -59,14 +60,20 @@ void TerminationSignals::received() {
 
 void TerminationSignals::leave() {
     if (platform::quit_requested()) return;
-    // Like a click, the exit waits for the callback or dialog in progress (and for the main
-    // window, very early in start-up).
-    if (platform::dispatch_depth() > 0 || platform::modal_dialogs_open() > 0 ||
-        !platform::panel_loaded(app::main_panel)) {
+    if (!platform::panel_loaded(app::main_panel)) {  // very early in start-up
         retry_->start(kRetryMs);
         return;
     }
-    platform::choose_menu_item(app::main_panel, MENUBAR_MENU1_FILEEXIT);
+    // A message box waiting for the operator is answered with OK, as the scripted runs do; the
+    // exit then waits, like a click, for the callback in progress and for a file dialog.
+    when_no_message_box([this] {
+        if (platform::quit_requested()) return;
+        if (platform::dispatch_depth() > 0 || platform::modal_dialogs_open() > 0) {
+            retry_->start(kRetryMs);
+            return;
+        }
+        platform::choose_menu_item(app::main_panel, MENUBAR_MENU1_FILEEXIT);
+    });
 }
 
 }  // namespace korvel::gui

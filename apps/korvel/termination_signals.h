@@ -1,6 +1,7 @@
 // SIGTERM and SIGINT leave the program through File > Exit, as the operator would: the settings
 // are saved, the timers stopped and the unit closed, instead of the process just vanishing (a
-// simulated unit then keeps its state file up to date too).
+// simulated unit then keeps its state file up to date too). A message box waiting for the
+// operator is answered with OK first.
 #pragma once
 
 #include <QObject>

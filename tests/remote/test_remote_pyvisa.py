@@ -1,9 +1,10 @@
 """korvel --simulate --remote driven by a real VISA client: PyVISA with its pure-Python backend.
 
-Each case starts the program on Qt's offscreen platform with a fresh simulated unit whose state
-file lives in a scratch folder, talks to it over TCPIP::127.0.0.1::<port>::SOCKET, ends it with
-SIGTERM (which leaves through File > Exit) and then reads what the unit holds from its state file:
-the expander pins and DAC codes, not the program's own account.
+Each case starts the program on Qt's offscreen platform in a scratch folder holding the
+settings.cfg of a program run before (with the resource defaults), with a fresh simulated unit
+whose state file lives there too, talks to it over TCPIP::127.0.0.1::<port>::SOCKET, ends it with
+SIGTERM (which leaves through File > Exit, saving settings.cfg) and then reads what the unit holds
+from its state file: the expander pins and DAC codes, not the program's own account.
 Needs KORVEL_PROGRAM (the built korvel) and Debian's python3-pyvisa and python3-pyvisa-py.
 """
 
@@ -22,6 +23,23 @@ import pyvisa
 
 STARTUP_SECONDS = 60
 
+# What the program writes at exit after a start with the resource defaults.
+DEFAULT_SETTINGS = """ZEVA_KORVELConfigData
+8010 0
+Pattern 1
+Eye 0
+Manual 0
+DivideBy 1
+DutyCycleControl 2.800000
+DataAmplitudeControl 2.400000
+SyncSkewControl 0.000000
+InternalPeakingControl 0.000000
+ClockOutput1 0
+DataSelect 2
+Polarity 0
+
+"""
+
 
 class RemoteControlTest(unittest.TestCase):
     def setUp(self):
@@ -29,6 +47,9 @@ class RemoteControlTest(unittest.TestCase):
         self.addCleanup(directory.cleanup)
         self.folder = directory.name
         self.state_path = os.path.join(self.folder, "unit.json")
+        self.settings_path = os.path.join(self.folder, "settings.cfg")
+        with open(self.settings_path, "w", encoding="ascii") as f:
+            f.write(DEFAULT_SETTINGS)
         self.program = None
         self.instrument = None
         self.manager = pyvisa.ResourceManager("@py")
@@ -126,6 +147,12 @@ class RemoteControlTest(unittest.TestCase):
         # PRBS15 is code 4; ratio 8; clock output 1 on is IO0 low (error injection off); 52 % is
         # 2.9667 V and 300 mV is 2.2 V on the 3.3 V / 4096 DAC.
         self.assertEqual(self.unit(), (4, 8, 0b00, 3682, 2730))
+        # The settings set followed the commands as it follows the operator: saved at exit.
+        with open(self.settings_path, encoding="ascii") as f:
+            saved = f.read().splitlines()
+        for line in ("Manual 1", "DivideBy 8", "ClockOutput1 1", "DataSelect 4",
+                     "DataAmplitudeControl 2.200000"):
+            self.assertIn(line, saved)
 
     def test_reset_brings_the_resource_defaults_back(self):
         self.start("--remote", "0")
@@ -136,6 +163,14 @@ class RemoteControlTest(unittest.TestCase):
                          "PRBS9;50;450;NORM;PATT")
         self.stop()
         self.assertEqual(self.unit(), (2, 0xFE, 0b01, 3475, 2978))
+
+    def test_sigterm_ends_a_program_waiting_at_its_restore_error_box(self):
+        os.remove(self.settings_path)  # a first start: "Unable to find Restore File"
+        self.start("--remote", "0")
+        self.wait_for_listener()
+        self.program.send_signal(signal.SIGTERM)
+        self.assertEqual(self.program.wait(timeout=60), 0)
+        self.assertTrue(os.path.exists(self.settings_path))  # File > Exit saved the settings
 
     def test_a_port_that_cannot_be_had_or_a_bad_address_stops_the_start(self):
         with socket.socket() as taken:
