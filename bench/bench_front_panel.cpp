@@ -5,9 +5,9 @@
 // is one USB transaction, so calls_per_op sets the time a real unit takes.
 #include <benchmark/benchmark.h>
 
-#include "app/callback_table.h"
 #include "app/state.h"
 #include "app/supervision.h"
+#include "front_panel_setup.h"
 #include "ftdi/backend_select.h"
 #include "korvel/sim/usb.h"
 #include "link/usb_link.h"
@@ -20,14 +20,7 @@ namespace {
 
 using namespace korvel;
 
-void fresh_front_panel() {
-    platform::reset_user_interface();
-    ftdi::use_fresh_simulated_unit();
-    usb_link_reset();
-    app::reset_app_state();
-    app::register_callbacks();
-    app::main_panel = LoadPanel(0, "main.uir", PANELMAIN);
-}
+using bench::fresh_front_panel;
 
 void tick() {
     app::CBTimer(app::main_panel, PANELMAIN_TIMER, EVENT_TIMER_TICK, nullptr, 0, 0);

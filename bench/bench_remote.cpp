@@ -17,9 +17,9 @@
 #include <memory>
 #include <string>
 
-#include "app/callback_table.h"
 #include "app/state.h"
 #include "app/supervision.h"
+#include "front_panel_setup.h"
 #include "ftdi/backend_select.h"
 #include "korvel/sim/usb.h"
 #include "link/usb_link.h"
@@ -42,12 +42,7 @@ class ServerThread : public QThread {
 
   protected:
     void run() override {
-        platform::reset_user_interface();
-        ftdi::use_fresh_simulated_unit();
-        usb_link_reset();
-        app::reset_app_state();
-        app::register_callbacks();
-        app::main_panel = LoadPanel(0, "main.uir", PANELMAIN);
+        bench::fresh_front_panel();
         app::CBTimer(app::main_panel, PANELMAIN_TIMER, EVENT_TIMER_TICK, nullptr, 0, 0);
         remote::RemoteServer server;
         QString error;

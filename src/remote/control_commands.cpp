@@ -37,6 +37,16 @@ void reply_switch(CommandCall& call, bool on) {
     call.reply.assign(1, on ? '1' : '0');
 }
 
+scpi::Fault read_path(const CommandCall& call, std::size_t buffer, std::string* path) {
+    if (auto f = scpi::expect_count(call.parameters, 1)) return f;
+    if (auto f = scpi::read_string(call.parameters[0], path)) return f;
+    if (path->empty()) return scpi::Error{scpi::kFileNameError, "empty path"};
+    if (path->size() >= buffer || path->find('\0') != std::string::npos)
+        return scpi::Error{scpi::kFileNameError,
+                           "path longer than " + std::to_string(buffer - 1) + " bytes"};
+    return std::nullopt;
+}
+
 scpi::Fault no_parameters(const CommandCall& call) {
     return scpi::expect_count(call.parameters, 0);
 }

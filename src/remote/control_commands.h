@@ -1,6 +1,8 @@
 // The common shapes of commands that set or read one control: a number, or a switch.
 #pragma once
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "remote/command.h"
@@ -17,6 +19,10 @@ scpi::Fault query_control_number(CommandCall& call, int panel, int control, std:
 scpi::Fault set_control_switch(CommandCall& call, int panel, int control);
 // "1" or "0".
 void reply_switch(CommandCall& call, bool on);
+
+// The one parameter of a file command: a quoted path that fits a buffer of `buffer` bytes with its
+// terminator (-257 for an empty or longer one, rather than loading a file cut to another name).
+scpi::Fault read_path(const CommandCall& call, std::size_t buffer, std::string* path);
 
 // A command form that takes no parameters (-108 otherwise).
 scpi::Fault no_parameters(const CommandCall& call);

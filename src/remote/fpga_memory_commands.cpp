@@ -26,17 +26,6 @@ scpi::Fault unit_absent() {
     return scpi::Error{scpi::kHardwareMissing, "the unit is not connected"};
 }
 
-// The one path parameter, as the windows' path buffer can hold it.
-scpi::Fault read_path(const CommandCall& call, std::string* path) {
-    if (auto f = scpi::expect_count(call.parameters, 1)) return f;
-    if (auto f = scpi::read_string(call.parameters[0], path)) return f;
-    if (path->empty()) return scpi::Error{scpi::kFileNameError, "empty path"};
-    if (path->size() >= MAX_PATHNAME_LEN || path->find('\0') != std::string::npos)
-        return scpi::Error{scpi::kFileNameError,
-                           "path longer than " + std::to_string(MAX_PATHNAME_LEN - 1) + " bytes"};
-    return std::nullopt;
-}
-
 scpi::Fault unusable(const std::string& path, const FileProblem& problem) {
     const int code = problem.kind == FileProblem::Kind::NotFound ? scpi::kFileNameNotFound
                                                                  : scpi::kMassStorageError;
@@ -110,7 +99,7 @@ scpi::Fault query_error_window(CommandCall& call, int control, std::string_view 
 
 scpi::Fault load_custom_pattern(CommandCall& call) {
     std::string path;
-    if (auto f = read_path(call, &path)) return f;
+    if (auto f = read_path(call, MAX_PATHNAME_LEN, &path)) return f;
     if (auto f = check_pattern_file(path)) return f;
     if (!unit_connected()) return unit_absent();
     // The window opens when Custom Data is chosen (also when it is chosen already).
@@ -130,7 +119,7 @@ scpi::Fault load_custom_pattern(CommandCall& call) {
 
 scpi::Fault load_error_mask(CommandCall& call) {
     std::string path;
-    if (auto f = read_path(call, &path)) return f;
+    if (auto f = read_path(call, MAX_PATHNAME_LEN, &path)) return f;
     if (auto f = check_mask_file(path)) return f;
     if (auto f = error_window()) return f;
     return choose_and_load(app::err_panel, PANELERR_SELECT_ERR_TXT_FILE, PANELERR_LOAD_FPGA, path);
