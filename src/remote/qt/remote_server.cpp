@@ -102,8 +102,8 @@ void RemoteServer::schedule(int delay_ms) {
 }
 
 void RemoteServer::turn() {
-    if (in_turn_) return;
-    if (!ready_for_commands()) {
+    // A turn reached from inside another (a callback waiting in an event loop of its own) waits.
+    if (in_turn_ || !ready_for_commands()) {
         if (!platform::quit_requested()) schedule(kBusyRetryMs);
         return;
     }
