@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdarg>
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <utility>
