@@ -14,13 +14,17 @@ std::uint8_t upper_byte(std::uint8_t vref, std::uint8_t power_down, std::uint8_t
 }
 }  // namespace
 
-void Mcp4728Chip::power_on() {
+void Mcp4728Chip::load_from_eeprom() {
     for (auto& ch : regs_.channels) {
         ch.code = ch.eeprom_code & 0x0FFF;
         ch.vref = ch.eeprom_vref & 1;
         ch.gain = ch.eeprom_gain & 1;
         ch.power_down = ch.eeprom_power_down & 3;
     }
+}
+
+void Mcp4728Chip::power_on() {
+    load_from_eeprom();
     command_ = Command::None;
     reset_interface();
 }
@@ -120,7 +124,8 @@ void Mcp4728Chip::command_byte(std::uint8_t byte) {
 bool Mcp4728Chip::receive(std::uint8_t byte) {
     if (general_call_) {
         if (byte == 0x06) {  // general-call reset: reload from EEPROM
-            power_on();
+            // The interface stays in the transaction: the chip still acknowledges this byte.
+            load_from_eeprom();
         } else if (byte == 0x09) {  // general-call wake-up: power-down bits cleared
             for (auto& ch : regs_.channels) ch.power_down = 0;
         }

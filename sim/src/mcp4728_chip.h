@@ -29,6 +29,8 @@ class Mcp4728Chip : public I2cTarget {
     void finish() override;
 
   private:
+    // The input registers take the EEPROM values (power-up and the general-call reset).
+    void load_from_eeprom();
     // The 24 bytes a read returns, from the present registers.
     std::array<std::uint8_t, 24> read_back() const;
     enum class Command { None, Fast, Multi, Sequential, Single, PowerDown, Ignored };

@@ -77,6 +77,10 @@ TEST_F(Mcp4728Test, GeneralCallResetReloadsEeprom) {
     EXPECT_EQ(board().dac(0).channels[0].code, 1);
     EXPECT_TRUE(m.write(0x00, {0x06}));
     EXPECT_EQ(board().dac(0).channels[0].code, 77);
+    // The reset leaves the chips' bus interface in step: nothing holds SDA afterwards.
+    EXPECT_EQ(board().pins() & 3, 3);
+    EXPECT_TRUE(m.write(0xC0, {0x40, 0x10, 0x02}));
+    EXPECT_EQ(board().dac(0).channels[0].code, 2);
 }
 
 }  // namespace
