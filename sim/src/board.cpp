@@ -195,6 +195,9 @@ void Board::set_pin_listener(std::function<void(std::uint8_t)> listener) {
 void Board::set_power_listener(std::function<void(bool)> listener) {
     impl_->power_listener = std::move(listener);
 }
+void Board::set_clock(std::function<std::uint64_t()> now_us) {
+    impl_->clock.now_us = std::move(now_us);
+}
 std::uint64_t Board::power_cycles() const {
     return impl_->power_cycles;
 }

@@ -10,6 +10,7 @@
 
 #include "bus_monitor.h"
 #include "ds4520_chip.h"
+#include "eeprom_write_cycle.h"
 #include "fpga_receiver.h"
 #include "korvel/sim/unit.h"
 #include "mcp4728_chip.h"
@@ -23,8 +24,10 @@ struct Board::Impl {
     void drive(std::uint8_t dir, std::uint8_t latch);
     void power_on();
 
-    std::array<Ds4520Chip, 3> expanders{Ds4520Chip{2}, Ds4520Chip{3}, Ds4520Chip{7}};
-    std::array<Mcp4728Chip, 2> dacs{Mcp4728Chip{0}, Mcp4728Chip{1}};
+    ChipClock clock;  // before the chips, which keep a reference to it
+    std::array<Ds4520Chip, 3> expanders{Ds4520Chip{2, clock}, Ds4520Chip{3, clock},
+                                        Ds4520Chip{7, clock}};
+    std::array<Mcp4728Chip, 2> dacs{Mcp4728Chip{0, clock}, Mcp4728Chip{1, clock}};
     FpgaReceiver fpga;
     BusMonitor monitor;
     std::vector<std::uint8_t> user_area;

@@ -5,7 +5,7 @@ namespace korvel::sim {
 namespace {
 constexpr std::uint8_t kUserEepromEnd = 0x40;
 constexpr std::uint8_t kSramFirst = 0xFA;
-constexpr std::uint8_t kSeeb = 0x01;  // configuration bit 0: 1 = do not write the EEPROM copies
+constexpr std::uint8_t kSee = 0x01;  // configuration bit 0: 1 = do not write the EEPROM copies
 
 void set_bank(std::uint16_t& value, bool bank1, std::uint8_t byte) {
     if (bank1)
@@ -32,6 +32,8 @@ void Ds4520Chip::power_on() {
     regs_.sram.fill(0);
     pointer_ = 0;
     expect_pointer_ = false;
+    write_cycle_.cancel();
+    eeprom_written_ = false;
     reset_interface();
 }
 
@@ -58,23 +60,26 @@ std::uint8_t Ds4520Chip::read_register(std::uint8_t address) const {
 void Ds4520Chip::write_register(std::uint8_t address, std::uint8_t value) {
     if (address < kUserEepromEnd) {
         regs_.user_eeprom[address] = value;
+        eeprom_written_ = true;
         return;
     }
     if (address >= kSramFirst) {
         regs_.sram[address - kSramFirst] = value;
         return;
     }
-    const bool through = (regs_.config & kSeeb) == 0;
+    const bool through = (regs_.config & kSee) == 0;
     switch (address) {
         case 0xF0:
         case 0xF1:
             set_bank(regs_.pullup, address == 0xF1, value);
             if (through) set_bank(regs_.eeprom_pullup, address == 0xF1, value);
+            eeprom_written_ |= through;
             break;
         case 0xF2:
         case 0xF3:
             set_bank(regs_.control, address == 0xF3, value);
             if (through) set_bank(regs_.eeprom_control, address == 0xF3, value);
+            eeprom_written_ |= through;
             break;
         case 0xF4:
             regs_.config = value;
@@ -85,7 +90,8 @@ void Ds4520Chip::write_register(std::uint8_t address, std::uint8_t value) {
 }
 
 bool Ds4520Chip::claims(std::uint8_t address7, bool read) {
-    if (address7 != address7_) return false;
+    // While it programs its EEPROM the chip does not even acknowledge its own address.
+    if (address7 != address7_ || write_cycle_.busy()) return false;
     expect_pointer_ = !read;
     return true;
 }
@@ -104,6 +110,13 @@ bool Ds4520Chip::receive(std::uint8_t byte) {
             ++pointer_;
     }
     return true;
+}
+
+// The EEPROM write time begins at the STOP of the transaction that wrote the cells.
+void Ds4520Chip::stopped() {
+    if (!eeprom_written_) return;
+    eeprom_written_ = false;
+    write_cycle_.start();
 }
 
 std::uint8_t Ds4520Chip::transmit() {

@@ -9,7 +9,10 @@ void I2cTarget::start() {
 }
 
 void I2cTarget::stop() {
-    if (phase_ != Phase::Idle) finish();
+    if (phase_ != Phase::Idle) {
+        finish();
+        stopped();
+    }
     phase_ = Phase::Idle;
     sda_low_ = false;
 }
@@ -77,12 +80,15 @@ void I2cTarget::scl_fall() {
             sda_low_ = receive(shift_);
         }
     } else if (bit_ == 9) {
+        const bool acked = sda_low_;
         sda_low_ = false;
         bit_ = 0;
         shift_ = 0;
         if (phase_ == Phase::Address) {
             phase_ = read_ ? Phase::Reading : Phase::Writing;
             if (read_) load_read_byte();
+        } else if (acked) {
+            acknowledged();
         }
     }
 }

@@ -32,6 +32,10 @@ class I2cTarget {
     virtual std::uint8_t transmit() = 0;
     // The transaction ended (STOP or a new START).
     virtual void finish() {}
+    // A STOP ended a transaction this chip saw (after finish).
+    virtual void stopped() {}
+    // The clock pulse of this chip's acknowledge of a written byte just fell.
+    virtual void acknowledged() {}
 
   private:
     enum class Phase { Idle, Address, Writing, Reading, Ignoring };

@@ -4,7 +4,7 @@ namespace korvel::sim {
 
 namespace {
 constexpr std::uint8_t kDeviceCode = 0x60;  // 1100 000 as a 7-bit address
-constexpr std::uint8_t kReady = 0x80;       // RDY/BSY: no EEPROM write in progress
+constexpr std::uint8_t kReady = 0x80;       // RDY/BSY: 1 = no EEPROM write in progress
 constexpr std::uint8_t kPowerOn = 0x40;     // POR: the chip is powered
 
 std::uint8_t upper_byte(std::uint8_t vref, std::uint8_t power_down, std::uint8_t gain,
@@ -26,14 +26,18 @@ void Mcp4728Chip::load_from_eeprom() {
 void Mcp4728Chip::power_on() {
     load_from_eeprom();
     command_ = Command::None;
+    write_cycle_.cancel();
+    eeprom_written_ = false;
+    ignoring_ = false;
     reset_interface();
 }
 
 std::array<std::uint8_t, 24> Mcp4728Chip::read_back() const {
     std::array<std::uint8_t, 24> out{};
+    const std::uint8_t ready = write_cycle_.busy() ? 0 : kReady;
     for (int c = 0; c < 4; ++c) {
         const auto& ch = regs_.channels[c];
-        const auto head = static_cast<std::uint8_t>(kReady | kPowerOn | (c << 4) | address_bits_);
+        const auto head = static_cast<std::uint8_t>(ready | kPowerOn | (c << 4) | address_bits_);
         std::uint8_t* p = &out[6 * c];
         p[0] = head;
         p[1] = upper_byte(ch.vref, ch.power_down, ch.gain, ch.code);
@@ -48,6 +52,7 @@ std::array<std::uint8_t, 24> Mcp4728Chip::read_back() const {
 bool Mcp4728Chip::claims(std::uint8_t address7, bool read) {
     command_ = Command::None;
     bytes_ = 0;
+    ignoring_ = false;
     if (address7 == 0x00 && !read) {  // general call
         general_call_ = true;
         return true;
@@ -68,6 +73,7 @@ void Mcp4728Chip::store(int channel, bool eeprom) {
     ch.gain = (upper_ >> 4) & 1;
     // The code's upper nibble comes from upper_, set by the caller before the low byte.
     if (eeprom) {
+        eeprom_written_ = true;
         ch.eeprom_code = ch.code;
         ch.eeprom_vref = ch.vref;
         ch.eeprom_gain = ch.gain;
@@ -122,6 +128,10 @@ void Mcp4728Chip::command_byte(std::uint8_t byte) {
 }
 
 bool Mcp4728Chip::receive(std::uint8_t byte) {
+    // During an EEPROM write every new command, and every byte after it in the same transaction,
+    // is acknowledged and ignored.
+    if (write_cycle_.busy()) ignoring_ = true;
+    if (ignoring_) return true;
     if (general_call_) {
         if (byte == 0x06) {  // general-call reset: reload from EEPROM
             // The interface stays in the transaction: the chip still acknowledges this byte.
@@ -184,9 +194,23 @@ std::uint8_t Mcp4728Chip::transmit() {
     return value;
 }
 
+// A single write's EEPROM cycle starts at its last byte's acknowledge; a sequential write's
+// after channel D's, when the chip programs all the channels it took at once.
+void Mcp4728Chip::acknowledged() {
+    if (!eeprom_written_ || command_ == Command::Sequential) return;
+    eeprom_written_ = false;
+    write_cycle_.start();
+}
+
 void Mcp4728Chip::finish() {
+    // A sequential write cut short before channel D still programs what it took.
+    if (eeprom_written_) {
+        eeprom_written_ = false;
+        write_cycle_.start();
+    }
     command_ = Command::None;
     general_call_ = false;
+    ignoring_ = false;
 }
 
 }  // namespace korvel::sim

@@ -4,11 +4,16 @@
 // register and three of its EEPROM copy, each led by RDY/BSY, POR, the channel and the address
 // bits) and the general-call reset and wake-up. At power-up the input registers take the EEPROM
 // values.
+//
+// A write with EEPROM (single or sequential) starts the EEPROM write cycle at the falling edge of
+// the acknowledge clock of its last byte. For the cycle's time the chip still acknowledges but
+// ignores every command written to it, and a read shows RDY/BSY = 0.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
+#include "eeprom_write_cycle.h"
 #include "i2c_target.h"
 #include "korvel/sim/unit.h"
 
@@ -16,8 +21,12 @@ namespace korvel::sim {
 
 class Mcp4728Chip : public I2cTarget {
   public:
-    explicit Mcp4728Chip(int address_bits)
-        : address_bits_(static_cast<std::uint8_t>(address_bits & 7)) {}
+    // The data sheet's maximum EEPROM write time, TWRITE = 50 ms.
+    static constexpr std::uint64_t kWriteTimeUs = 50000;
+
+    Mcp4728Chip(int address_bits, const ChipClock& clock)
+        : address_bits_(static_cast<std::uint8_t>(address_bits & 7)),
+          write_cycle_(clock, kWriteTimeUs) {}
 
     Mcp4728& registers() { return regs_; }
     void power_on();
@@ -27,6 +36,7 @@ class Mcp4728Chip : public I2cTarget {
     bool receive(std::uint8_t byte) override;
     std::uint8_t transmit() override;
     void finish() override;
+    void acknowledged() override;
 
   private:
     // The input registers take the EEPROM values (power-up and the general-call reset).
@@ -46,6 +56,9 @@ class Mcp4728Chip : public I2cTarget {
     std::uint8_t upper_ = 0;
     std::array<std::uint8_t, 24> image_{};
     int read_index_ = 0;
+    EepromWriteCycle write_cycle_;
+    bool eeprom_written_ = false;  // EEPROM data latched, its write cycle not started yet
+    bool ignoring_ = false;        // the rest of this transaction came while the chip was busy
 };
 
 }  // namespace korvel::sim

@@ -11,6 +11,7 @@ Usb::Impl::Impl() {
     board_port.id = 0;
     board_port.loc_id = 0x0111;
     board.set_power_listener([this](bool attached) { on_power(attached); });
+    board.set_clock([this] { return now_us; });
 }
 
 void Usb::Impl::on_power(bool attached) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/clock.h"
 #include "unit_fixture.h"
 
 namespace korvel {
@@ -126,6 +127,29 @@ TEST_F(Ds4520, DumpAndLedWalk) {
     EXPECT_EQ(board().expander(2).control & 0x0FF, 0);
     EXPECT_EQ(board().expander(7).control, 0);
     EXPECT_NEAR(clock().paused_total(), 5.04, 1e-9);
+}
+
+TEST_F(Ds4520, ThePausesCoverTheEepromWriteTimeAndTheFastWriteNeedsEepromWritingOff) {
+    // Pull-up and I/O-control registers are written through to EEPROM (the chips' power-up
+    // setting). Without the pause, the control write comes while the chip still programs the
+    // pull-ups: it does not acknowledge, and pin 0 stays high.
+    set_levels(3, 0x003);
+    DS4520_IO_write_fast(3, 0, 0);
+    EXPECT_EQ(board().expander(3).pullup, 0x002);
+    EXPECT_EQ(board().expander(3).control, 0x003);
+    EXPECT_EQ(acks().back(), false);
+    Delay(0.02);
+    set_levels(3, 0x003);
+    DS4520_IO_write(3, 0, 0);
+    EXPECT_EQ(board().expander(3).control, 0x002);
+    EXPECT_EQ(board().expander(3).eeprom_control, 0x102);  // bank 1 untouched
+    // With EEPROM writing off the registers change at once and the fast write is whole.
+    DS4520_IO_ee_wr_off(3);
+    set_levels(3, 0x003);
+    DS4520_IO_write_fast(3, 1, 0);
+    EXPECT_EQ(board().expander(3).control, 0x001);
+    EXPECT_EQ(board().expander(3).eeprom_control, 0x102);
+    EXPECT_EQ(clock().paused_total(), 0.0);
 }
 
 TEST_F(Ds4520, UnitVanishingBeforeAnyDriverCallOfAPinWrite) {

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "mcp4728/mcp4728.h"
+#include "mcp4728/mcp4728_readback.h"
+#include "platform/clock.h"
 #include "service_output/service_output.h"
 #include "unit_fixture.h"
 
@@ -89,6 +91,32 @@ TEST_F(Mcp4728, ReadBackAndDump) {
     // Channel B of the second DAC: register and EEPROM copy both hold 1241 (0x4D9).
     EXPECT_EQ(out.substr(r5 + 14, 3), " D9");
     EXPECT_EQ(out.substr(e5 + 14, 3), " D9");
+}
+
+TEST_F(Mcp4728, AStoredWriteWithoutItsPauseLosesTheNextWriteToThatDac) {
+    auto& ch = board().dac(1).channels;
+    {
+        platform::VirtualClock deaf;  // pauses that never reach the unit
+        platform::set_clock(&deaf);
+        dac_write(6, 0.5f, 0);  // stored: code 620
+        dac_write(6, 1.0f, 0);  // while the chip still programs its EEPROM: ignored
+        dac_write(7, 1.0f, 1);  // a volatile write to the same chip as well
+        dac_write(3, 1.0f, 1);  // the other DAC takes it
+        platform::set_clock(&clock());
+    }
+    EXPECT_EQ(ch[2].code, 620);
+    EXPECT_EQ(ch[2].eeprom_code, 620);
+    EXPECT_EQ(ch[3].code, 0);
+    EXPECT_EQ(board().dac(0).channels[3].code, 1241);
+    std::uint8_t bytes[kMcp4728ReadbackSize];
+    mcp4728_dac_read_into(1, bytes);
+    EXPECT_EQ(bytes[0] & 0x80, 0);  // RDY/BSY low
+    // With the driver's pause the chip is ready for the next stored write.
+    dac_write(6, 1.0f, 0);
+    dac_write(6, 1.5f, 0);
+    EXPECT_EQ(ch[2].eeprom_code, 1861);
+    mcp4728_dac_read_into(1, bytes);
+    EXPECT_EQ(bytes[0] & 0x80, 0x80);
 }
 
 std::string printed;

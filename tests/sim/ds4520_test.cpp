@@ -22,8 +22,11 @@ TEST_F(Ds4520Test, AddressesOfTheThreeChipsAcknowledgeAndOthersDoNot) {
 TEST_F(Ds4520Test, RegisterWritesSetPinsFromIoControlAndPullUps) {
     testing::I2cMaster m(usb());
     EXPECT_TRUE(m.write(0xA6, {0xF0, 0x03}));
+    usb().pause(0.02);  // each of these writes also programs the EEPROM copy
     EXPECT_TRUE(m.write(0xA6, {0xF2, 0x03}));
+    usb().pause(0.02);
     EXPECT_TRUE(m.write(0xA6, {0xF3, 0xFE}));  // bank 1 holds only pin 8, in bit 0
+    usb().pause(0.02);
     const Ds4520& x = board().expander(3);
     EXPECT_EQ(x.pullup, 0x003);
     EXPECT_EQ(x.control, 0x003);
@@ -49,10 +52,11 @@ TEST_F(Ds4520Test, PointerSurvivesStopAndAutoIncrementsOnReadsAndWrites) {
     EXPECT_EQ(m.read(0xAE, 1), (std::vector<std::uint8_t>{0x00}));
 }
 
-TEST_F(Ds4520Test, EepromCopiesFollowUnlessSeebIsSetAndComeBackAfterPowerCycle) {
+TEST_F(Ds4520Test, EepromCopiesFollowUnlessSeeIsSetAndComeBackAfterPowerCycle) {
     testing::I2cMaster m(usb());
-    m.write(0xA4, {0xF0, 0x11, 0x00, 0x22});  // F0, F1, F2 with SEEB 0: written through
-    m.write(0xA4, {0xF4, 0xFF});              // SEEB on: registers only from now on
+    m.write(0xA4, {0xF0, 0x11, 0x00, 0x22});  // F0, F1, F2 with SEE 0: written through
+    usb().pause(0.02);                        // the EEPROM write time
+    m.write(0xA4, {0xF4, 0xFF});              // SEE on: registers only from now on
     m.write(0xA4, {0xF2, 0x44});
     m.write(0xA4, {0x10, 0x99});  // user EEPROM is always nonvolatile
     const Ds4520& x = board().expander(2);
@@ -60,7 +64,9 @@ TEST_F(Ds4520Test, EepromCopiesFollowUnlessSeebIsSetAndComeBackAfterPowerCycle) 
     EXPECT_EQ(x.eeprom_control & 0xFF, 0x22);
     EXPECT_EQ(x.eeprom_pullup & 0xFF, 0x11);
     EXPECT_EQ(x.user_eeprom[0x10], 0x99);
-    m.write(0xA4, {0xFA, 0x77});
+    usb().pause(0.02);
+    EXPECT_TRUE(m.write(0xA4, {0xFA, 0x77}));
+    EXPECT_EQ(x.sram[0], 0x77);
 
     board().detach();
     board().attach();

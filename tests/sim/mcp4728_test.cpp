@@ -32,6 +32,7 @@ TEST_F(Mcp4728Test, MultiWriteSetsTheInputRegisterOnly) {
 TEST_F(Mcp4728Test, SingleWriteStoresInEepromWhichIsWhatPowerUpLoads) {
     testing::I2cMaster m(usb());
     EXPECT_TRUE(m.write(0xC2, {0x5C, 0x12, 0x6C}));  // channel C with EEPROM, code 620
+    usb().pause(0.05);                               // the EEPROM write time
     EXPECT_TRUE(m.write(0xC2, {0x44, 0x10, 0x05}));  // then a volatile change
     auto& ch = board().dac(1).channels[2];
     EXPECT_EQ(ch.code, 5);

@@ -84,6 +84,7 @@ TEST_F(VcdTraceTest, SigrokDecodesTheI2cTraffic) {
     {
         testing::I2cMaster m(usb());
         m.write(0xA6, {0xF0, 0x03});
+        usb().pause(0.02);  // the expander's EEPROM write time
         m.read(0xA6, 1, 0xF0);
         m.write(0xC0, {0x44, 0x14, 0xD9});
     }

@@ -40,10 +40,10 @@ constexpr std::uint8_t kIdlePinLevels = 0xEB;
 struct Ds4520 {
     std::uint16_t pullup = 0;            // pull-up enable, 1 = on (0xF0/0xF1)
     std::uint16_t control = 0x1FF;       // I/O control, 1 = released, 0 = pulled low (0xF2/0xF3)
-    std::uint8_t config = 0;             // configuration register (0xF4); bit 0 = SEEB
+    std::uint8_t config = 0;             // configuration register (0xF4); bit 0 = SEE
     std::array<std::uint8_t, 6> sram{};  // 0xFA..0xFF, volatile
-    // Nonvolatile copies the chip powers up with. While SEEB is 0, writes to 0xF0..0xF3 update
-    // them too; with SEEB 1 only the registers change.
+    // Nonvolatile copies the chip powers up with. While SEE is 0, writes to 0xF0..0xF3 update
+    // them too; with SEE 1 only the registers change.
     std::uint16_t eeprom_pullup = 0;
     std::uint16_t eeprom_control = 0x1FF;
     std::array<std::uint8_t, 64> user_eeprom{};  // 0x00..0x3F
@@ -122,6 +122,9 @@ class Board {
     void set_pin_listener(std::function<void(std::uint8_t levels)> listener);
     // Called after every attach (true) and detach (false).
     void set_power_listener(std::function<void(bool attached)> listener);
+    // The virtual time in microseconds, by which the chips time their EEPROM write cycles. Without
+    // one the cycles take no time.
+    void set_clock(std::function<std::uint64_t()> now_us);
     // Number of detaches so far: a handle opened before the last detach is dead.
     std::uint64_t power_cycles() const;
 
