@@ -6,11 +6,7 @@
 namespace korvel::sim {
 namespace {
 
-class Ds4520Test : public ::testing::Test {
-  protected:
-    void SetUp() override { reset_usb(); }
-    Board& board() { return usb().board(); }
-};
+class Ds4520Test : public testing::ChipTest {};
 
 TEST_F(Ds4520Test, AddressesOfTheThreeChipsAcknowledgeAndOthersDoNot) {
     testing::I2cMaster m(usb());

@@ -7,10 +7,8 @@
 namespace korvel::sim {
 namespace {
 
-class EepromTiming : public ::testing::Test {
+class EepromTiming : public testing::ChipTest {
   protected:
-    void SetUp() override { reset_usb(); }
-    Board& board() { return usb().board(); }
     // Moves the virtual time on to `us`, when it is not past that already.
     static void wait_until(std::uint64_t us) {
         const std::uint64_t now = usb().now_us();

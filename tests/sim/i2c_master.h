@@ -12,6 +12,13 @@
 
 namespace korvel::sim::testing {
 
+// A fresh simulated USB, with the board as it comes, for every test of the chips.
+class ChipTest : public ::testing::Test {
+  protected:
+    void SetUp() override { reset_usb(); }
+    static Board& board() { return usb().board(); }
+};
+
 class I2cMaster {
   public:
     explicit I2cMaster(Usb& usb) : usb_(usb) {

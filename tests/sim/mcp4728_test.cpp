@@ -6,11 +6,7 @@
 namespace korvel::sim {
 namespace {
 
-class Mcp4728Test : public ::testing::Test {
-  protected:
-    void SetUp() override { reset_usb(); }
-    Board& board() { return usb().board(); }
-};
+class Mcp4728Test : public testing::ChipTest {};
 
 TEST_F(Mcp4728Test, MultiWriteSetsTheInputRegisterOnly) {
     testing::I2cMaster m(usb());
