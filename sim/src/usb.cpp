@@ -49,7 +49,12 @@ bool Usb::Impl::enter(Call kind, Handle handle, Resolved& device, Status& status
         status = kInvalidHandle;
         ++invalid_handle_calls;
     }
-    if (device.target == Target::Dead) status = kIoError;
+    if (device.target == Target::Dead) {
+        status = kIoError;
+        // Closing is how a gone handle is given up; anything else after the first answer is a
+        // program that went on using it.
+        if (kind != Call::Close && !told_gone.insert(handle).second) ++lost_handle_calls;
+    }
     return device.port != nullptr;
 }
 
@@ -112,6 +117,10 @@ std::uint64_t Usb::invalid_handle_calls() const {
     return impl_->invalid_handle_calls;
 }
 
+std::uint64_t Usb::lost_handle_calls() const {
+    return impl_->lost_handle_calls;
+}
+
 std::uint64_t Usb::total_calls() const {
     std::uint64_t sum = 0;
     for (auto c : impl_->counts) sum += c;
@@ -121,6 +130,7 @@ std::uint64_t Usb::total_calls() const {
 void Usb::reset_counters() {
     impl_->counts.fill(0);
     impl_->invalid_handle_calls = 0;
+    impl_->lost_handle_calls = 0;
 }
 
 void Usb::fail_call(Call kind, std::uint64_t nth, Status status) {

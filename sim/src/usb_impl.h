@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "fault_plan.h"
@@ -87,6 +88,9 @@ struct Usb::Impl {
     std::uint64_t now_us = 0;
     std::array<std::uint64_t, kCallKinds> counts{};
     std::uint64_t invalid_handle_calls = 0;
+    // Handles already told once that their device is gone, and the calls that named one again.
+    std::unordered_set<Handle> told_gone;
+    std::uint64_t lost_handle_calls = 0;
     FaultPlan faults;
 
     std::string state_path;

@@ -5,12 +5,15 @@
 
 #include "app/analog_controls.h"
 #include "app/supervision.h"
+#include "app_unplug.h"
 #include "unit_story.h"
 
 using namespace korvel::app;
 using korvel::testing::dac_code;
 using korvel::testing::dac_stored_code;
 using korvel::testing::expander_pins;
+using korvel::testing::panel_unplug_sweep;
+using korvel::testing::run_unplug_sweep;
 using korvel::testing::unit_story;
 namespace platform = korvel::platform;
 using Call = korvel::sim::Call;
@@ -265,38 +268,46 @@ TEST_F(Supervision, ASerialThatIsNotANumberLeavesTheSerialNumberAlone) {
     EXPECT_EQ(unit_serial_number, 77);
 }
 
-// The unit vanishes just before each driver call of one reconnect in turn. Nothing may crash or
-// reuse a closed handle, and once the unit is back the next ticks leave it in the setup the
-// controls show.
+// The unit vanishes just before each driver call of one reconnect in turn (every call).
 TEST_F(Supervision, UnpluggingAtEveryDriverCallOfAReconnectRecovers) {
-    tick();
-    const std::uint64_t calls_per_reconnect = [] {
-        board().detach();
-        tick();
-        board().attach();
-        korvel::sim::usb().reset_counters();
-        tick();
-        return korvel::sim::usb().total_calls();
-    }();
-    ASSERT_GT(calls_per_reconnect, 1000u);
+    const auto result = run_unplug_sweep(panel_unplug_sweep(
+        [this] {
+            SetUp();
+            platform::operate_ctrl(main_panel, PANELMAIN_EYE_DIAGRAM_BOX, 1, EVENT_COMMIT);
+            platform::operate_ctrl(main_panel, PANELMAIN_DUTY_CYCLE, 47.0, EVENT_VAL_CHANGED);
+            SetCtrlVal(main_panel, PANELMAIN_DATA_SELECT, 4);
+        },
+        [] { tick(); },  // the unit is present at the first tick: it is opened and set up
+        {},
+        [](std::uint64_t) {
+            EXPECT_EQ(expander_pins(2) & 0xFF, 0xFC);
+            EXPECT_EQ(expander_pins(7) & 0xFF, 4);
+            EXPECT_EQ(dac_code(2), 3165);  // 47 % = 2.55 V
+            EXPECT_EQ(dac_code(3), 2978);
+        }));
+    EXPECT_GT(result.calls, 1000u);
+    EXPECT_EQ(result.cases, result.calls);
+}
 
-    for (std::uint64_t k = 1; k <= calls_per_reconnect; ++k) {
-        SCOPED_TRACE("detached before call " + std::to_string(k));
-        SetUp();
-        platform::operate_ctrl(main_panel, PANELMAIN_EYE_DIAGRAM_BOX, 1, EVENT_COMMIT);
-        platform::operate_ctrl(main_panel, PANELMAIN_DUTY_CYCLE, 47.0, EVENT_VAL_CHANGED);
-        SetCtrlVal(main_panel, PANELMAIN_DATA_SELECT, 4);
-        korvel::sim::usb().detach_before_call(k);
-        tick();
-        board().attach();
-        tick();
-        tick();
-        EXPECT_EQ(notice(), "USB CONNECTED");
-        EXPECT_EQ(expander_pins(2) & 0xFF, 0xFC);
-        EXPECT_EQ(expander_pins(7) & 0xFF, 4);
-        EXPECT_EQ(dac_code(2), 3165);  // 47 % = 2.55 V
-        EXPECT_EQ(dac_code(3), 2978);
-        EXPECT_EQ(korvel::sim::usb().invalid_handle_calls(), 0u);
-        if (HasFailure()) break;
-    }
+// The deferred store of both levels, unplugged before each of its calls: the store is lost with
+// the unit (it is not repeated), the reconnect arms a new one, and that one stores the levels.
+TEST_F(Supervision, UnpluggingAtEveryDriverCallOfTheDeferredDacStoreRecovers) {
+    const auto result = run_unplug_sweep(panel_unplug_sweep(
+        [this] {
+            SetUp();
+            tick();
+            platform::operate_ctrl(main_panel, PANELMAIN_MUX_AMP, 300.0, EVENT_VAL_CHANGED);
+            platform::operate_ctrl(main_panel, PANELMAIN_DUTY_CYCLE, 53.0, EVENT_VAL_CHANGED);
+            for (int i = 1; i <= 9; ++i) tick();
+            ASSERT_EQ(dac_store_countdown, 1);
+        },
+        [] { tick(); },  // the tenth tick: both levels written in stored mode
+        {},
+        [](std::uint64_t) {
+            EXPECT_EQ(dac_store_countdown, 8);  // armed by the reconnect
+            for (int i = 1; i <= 8; ++i) tick();
+            EXPECT_EQ(dac_stored_code(3), 2730);  // 300 mV = 2.2 V
+            EXPECT_EQ(dac_stored_code(2), 3785);  // 53 % = 3.05 V
+        }));
+    EXPECT_EQ(result.cases, result.calls);
 }

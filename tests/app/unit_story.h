@@ -8,7 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "app/analog_controls.h"
+#include "app/unit_controls.h"
 #include "app_fixture.h"
+#include "mcp4728/mcp4728.h"
+#include "unit/unit_map.h"
 
 namespace korvel::testing {
 
@@ -62,6 +66,35 @@ inline int dac_code(int logical_channel) {
 }
 inline int dac_stored_code(int logical_channel) {
     return sim::usb().board().dac(logical_channel / 4).channels[logical_channel % 4].eeprom_code;
+}
+
+// What the main panel (and More Features while open) show, as the unit must hold it once it is
+// present: pattern code, divide-ratio byte, both levels, the FPGA reset and calibration lines low
+// and the error-injection switch.
+inline void expect_unit_shows_controls() {
+    using namespace korvel::app;
+    int data_select = -1, pattern_box = 0, eye = 0, injection = 0;
+    double duty = 0, amplitude = 0;
+    GetCtrlVal(main_panel, PANELMAIN_DATA_SELECT, &data_select);
+    GetCtrlVal(main_panel, PANELMAIN_PATTERN_BOX, &pattern_box);
+    GetCtrlVal(main_panel, PANELMAIN_EYE_DIAGRAM_BOX, &eye);
+    GetCtrlVal(main_panel, PANELMAIN_DUTY_CYCLE, &duty);
+    GetCtrlVal(main_panel, PANELMAIN_MUX_AMP, &amplitude);
+    if (more_panel_open) GetCtrlVal(more_panel, PANELMORE_ERROR_INJ_ON_BUTTON, &injection);
+    const std::uint8_t ratio = pattern_box ? unit::kDividePrbs7Pattern
+                               : eye       ? unit::kDivideEyeDiagram
+                                     : divide_ratio_byte(settings.DivideBy, alternate_variant());
+
+    EXPECT_EQ(expander_pins(unit::kPatternChip) & unit::kPatternCodeMask, data_select);
+    EXPECT_EQ(expander_pins(unit::kDividerChip) & 0xFF, ratio);
+    EXPECT_EQ(dac_code(unit::kDutyCycleChannel),
+              static_cast<int>(dac_code_for(static_cast<float>(duty_volts_from_percent(duty)))));
+    EXPECT_EQ(
+        dac_code(unit::kAmplitudeChannel),
+        static_cast<int>(dac_code_for(static_cast<float>(amplitude_volts_from_mv(amplitude)))));
+    EXPECT_EQ(expander_pins(unit::kFpgaResetChip) >> unit::kFpgaResetPin & 1, 0);
+    EXPECT_EQ(expander_pins(unit::kPatternChip) >> unit::kCalibrationModePin & 1, 0);
+    EXPECT_EQ(expander_pins(unit::kSwitchChip) >> unit::kErrorInjectionPin & 1, injection);
 }
 
 }  // namespace korvel::testing

@@ -208,6 +208,17 @@ TEST_F(UsbDriverTest, DetachBeforeTheNthCallOfAnyKind) {
     bit_mode(h, kIoError);
     EXPECT_FALSE(u().board().attached());
     EXPECT_EQ(count(), 0u);
+
+    // The first answer tells the program the unit is gone; naming the handle again is counted,
+    // closing it is not.
+    EXPECT_EQ(u().lost_handle_calls(), 0u);
+    EXPECT_EQ(write(h, 0x10), kIoError);
+    bit_mode(h, kIoError);
+    EXPECT_EQ(u().lost_handle_calls(), 2u);
+    EXPECT_EQ(u().close(h), kIoError);
+    EXPECT_EQ(u().lost_handle_calls(), 2u);
+    u().reset_counters();
+    EXPECT_EQ(u().lost_handle_calls(), 0u);
 }
 
 }  // namespace

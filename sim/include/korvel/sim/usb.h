@@ -94,6 +94,9 @@ class Usb {
     // Calls that named a handle the driver never gave out or had closed (a program fault: it
     // must never pass a closed handle again).
     std::uint64_t invalid_handle_calls() const;
+    // Calls, other than the close, that named a handle after it had been answered kIoError for a
+    // device that is gone: the program must give such a handle up at its first failure.
+    std::uint64_t lost_handle_calls() const;
     void reset_counters();
 
     // --- fault injection ---
