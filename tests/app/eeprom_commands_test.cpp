@@ -1,6 +1,7 @@
 // EEPROM > Write and EEPROM > Read against the simulated FT232R's user area: the round trip, what
 // a read applies to the unit, closed panels, a blank area, every failure, and an unplug at each
 // EEPROM call.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
@@ -8,11 +9,13 @@
 #include "app/analog_controls.h"
 #include "app/eeprom_record.h"
 #include "app/supervision.h"
-#include "app_fixture.h"
+#include "app_unplug.h"
 
 using namespace korvel::app;
 namespace platform = korvel::platform;
 using korvel::sim::Call;
+using korvel::testing::panel_unplug_sweep;
+using korvel::testing::run_unplug_sweep;
 
 namespace {
 
@@ -262,38 +265,65 @@ TEST_F(EepromTest, AClosedLinkIsNeverHandedToTheDriver) {
     EXPECT_EQ(korvel::sim::usb().calls(Call::EeUaSize), 0u);
 }
 
-TEST_F(EepromTest, AnUnplugAtAnyEepromCallLeavesTheOldOrTheNewRecordAndAFindableUnit) {
+// EEPROM > Write unplugged before each of its calls: the write is the last one, so the old record
+// always stands and the failure is shown; plugged back in, the next ticks reopen the unit and a
+// second write goes through.
+TEST_F(EepromTest, AnUnplugAtAnyCallOfAWriteKeepsTheOldRecordAndShowsTheFailure) {
     EepromMirror old_record{};
     old_record.data_select = 9;
     old_record.duty_cycle = 47.5f;
     std::array<std::uint8_t, EEPROM_RECORD_SIZE> old_bytes{};
     encode_record(old_record, old_bytes);
-    set_controls();
-    for (int nth = 1; nth <= 4; ++nth) {
-        SCOPED_TRACE(nth);
-        put_record_in_unit(old_record);
-        host().popups.clear();
-        korvel::sim::usb().detach_before_call(static_cast<std::uint64_t>(nth));
-        write_menu();
-        const auto after = record_in_unit();
-        const bool kept_old = std::equal(after.begin(), after.end(), old_bytes.begin());
-        // The third call is the write itself; unplugged before it, the old record stands.
-        EXPECT_EQ(kept_old, nth <= 3);
-        EXPECT_EQ(popups().size(), nth <= 3 ? 1u : 0u);
-        EXPECT_EQ(after[0], kept_old ? 9 : 4);
+    const auto result = run_unplug_sweep(panel_unplug_sweep(
+        [&] {
+            SetUp();
+            set_controls();
+            put_record_in_unit(old_record);
+        },
+        [] { write_menu(); },
+        [&](std::uint64_t k) {
+            EXPECT_TRUE(std::ranges::equal(record_in_unit(), old_bytes));
+            const char* failure[] = {"Cannot read EEPROM!", "FT_EE_UARead FAILED!",
+                                     "FT_EE_UAWrite FAILED!"};
+            EXPECT_EQ(popups(), error(failure[k - 1]));
+        },
+        [&](std::uint64_t) {
+            host().popups.clear();
+            write_menu();
+            EXPECT_TRUE(popups().empty());
+            EXPECT_EQ(record_in_unit()[0], 4);
+        }));
+    EXPECT_EQ(result.calls, 3u);  // size, read, write
+    EXPECT_EQ(result.cases, 3u);
+}
 
-        // Plugged in again, the next ticks find and reopen it, and a write goes through.
-        korvel::sim::usb().clear_faults();
-        if (!board().attached()) tick();
-        board().attach();
-        tick();
-        EXPECT_EQ(unit_present, 1);
-        EXPECT_EQ(korvel::usb_aliveQ(), 1);
-        host().popups.clear();
-        write_menu();
-        EXPECT_TRUE(popups().empty());
-        EXPECT_EQ(record_in_unit()[0], 4);
-    }
+// EEPROM > Read unplugged before each of its calls, the re-apply to the unit included: the
+// controls show the record, or are untouched when the area could not be read; plugged back in,
+// the unit gets what they show.
+TEST_F(EepromTest, AnUnplugAtAnyCallOfAReadLeavesTheUnitInTheSetupShown) {
+    EepromMirror stored{};
+    stored.data_select = 6;
+    stored.eye_diagram_box = 1;
+    stored.duty_cycle = 52.5f;
+    stored.amplitude_mv = 300.0f;
+    const auto result = run_unplug_sweep(panel_unplug_sweep(
+        [&] {
+            SetUp();
+            put_record_in_unit(stored);
+        },
+        [] { read_menu(); },
+        [&](std::uint64_t k) {
+            const double shown = number(main_panel, PANELMAIN_DATA_SELECT);
+            if (k <= 2) {
+                EXPECT_EQ(popups().size(), 1u);
+                EXPECT_NE(shown, 6);
+            } else {
+                EXPECT_TRUE(popups().empty());
+                EXPECT_EQ(shown, 6);
+            }
+        }));
+    EXPECT_GT(result.calls, 100u);
+    EXPECT_EQ(result.cases, result.calls);
 }
 
 }  // namespace

@@ -93,6 +93,8 @@ inline UnplugSweepResult run_unplug_sweep(const UnplugSweep& sweep) {
         expect_no_stale_handle_used();
         if (::testing::Test::HasFailure()) break;
     }
+    ::testing::Test::RecordProperty("driver_calls", std::to_string(result.calls));
+    ::testing::Test::RecordProperty("unplug_cases", std::to_string(result.cases));
     return result;
 }
 
