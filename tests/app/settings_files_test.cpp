@@ -6,7 +6,7 @@
 #include "app/settings_files.h"
 #include "app/settings_format.h"
 #include "app_fixture.h"
-#include "unit_story.h"
+#include "app_unplug.h"
 
 using namespace korvel::app;
 namespace platform = korvel::platform;
@@ -229,4 +229,39 @@ TEST_F(AppTest, FileMenuRefusesOverLongPathsAndReportsWhatItCouldNotDo) {
     EXPECT_NE(host().popups[0].message.find(too_long), std::string::npos);
     EXPECT_NE(host().popups[2].message.find("Unable to save"), std::string::npos);
     EXPECT_NE(host().popups[3].message.find("Unable to read"), std::string::npos);
+}
+
+// File > Open unplugged before each driver call of the restore: the controls show the whole
+// configuration all the same, the file read is left as it was and the settings saved meanwhile
+// (as an exit would; checked at every 512th point) are complete; plugged back in, the next ticks
+// give the unit that setup.
+TEST_F(AppTest, AnUnplugAtAnyCallOfARestoreLeavesTheFilesWholeAndTheUnitInTheSetupShown) {
+    const std::string config = format_settings(bench_setup());
+    std::string path;
+    const auto result = korvel::testing::run_unplug_sweep(korvel::testing::panel_unplug_sweep(
+        [&] {
+            SetUp();
+            load_main();
+            korvel::testing::tick();
+            path = (fs::current_path() / "bench.cfg").string();
+            std::ofstream(path) << config;
+        },
+        [&] {
+            host().answer_file_dialog(path);
+            platform::choose_menu_item(main_panel, MENUBAR_MENU1_FILEOPEN);
+        },
+        [&](std::uint64_t k) {
+            EXPECT_TRUE(host().popups.empty());
+            EXPECT_EQ(text_of(PANELMAIN_SETUP_LOADED), "bench.cfg");
+            EXPECT_EQ(settings.DivideBy, 12);
+            EXPECT_EQ(settings.DataSelect, 9);
+            EXPECT_EQ(korvel::testing::file_text(path), config);
+            if (k % 512 != 1) return;  // the save waits for the disk: a sample of the points
+            ASSERT_EQ(SaveSettings(kSettingsFile), 1);
+            GeneratorSettings saved{};
+            EXPECT_EQ(parse_settings(korvel::testing::file_text(kSettingsFile), saved), 12);
+            EXPECT_EQ(saved, settings);
+        }));
+    EXPECT_GT(result.calls, 100u);
+    EXPECT_EQ(result.cases, result.calls);
 }
