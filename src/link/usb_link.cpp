@@ -128,7 +128,9 @@ int init_usb() {
     if (FT_SetBaudRate(usb_handle, kBaudRate) != FT_OK) return 0;
     if (FT_SetBitMode(usb_handle, 0xFF, FT_BITMODE_ASYNC_BITBANG) != FT_OK) return 0;
     i2c_init(usb_handle);
-    return 1;
+    // The unit can go away while the I2C lines are set idle: its handle is then lost, and the
+    // unit is not set up.
+    return usb_handle_usable() ? 1 : 0;
 }
 
 void close() {

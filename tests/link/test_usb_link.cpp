@@ -97,6 +97,22 @@ TEST_F(UsbLink, AUnitUnpluggedAndBackBetweenCallsLeavesItsHandleLostUntilReopene
     EXPECT_EQ(usb_input(), board().pins());
 }
 
+// The unit vanishing while the freshly opened link sets the I2C lines idle is a failed open: the
+// caller must not take the unit as set up (the supervision would report it connected).
+TEST_F(UsbLink, AUnitGoneWhileItsLinesAreSetIdleIsNotReportedOpen) {
+    usb().reset_counters();
+    ASSERT_EQ(init_usb(), 1);
+    const std::uint64_t calls = usb().total_calls();
+    close();
+    usb().reset_counters();
+    usb().detach_before_call(calls);  // the last one: the I2C engine's idle-line setting
+    EXPECT_EQ(init_usb(), 0);
+    EXPECT_FALSE(usb_handle_usable());
+    board().attach();
+    EXPECT_EQ(init_usb(), 1);
+    EXPECT_EQ(usb().invalid_handle_calls(), 0u);
+}
+
 // Bytes are seen where they land: the FPGA receiver clocks in a bit per rising edge of D2 while
 // D6 is low. Byte 0 deselects; then clock low and high alternate.
 TEST_F(UsbLink, WriterFlushesAtTheFull1024BytesOrWhenAsked) {
