@@ -53,6 +53,7 @@ TEST_F(ExportedFunctionUnplug, EverySetterAndCloseRecoverFromAnUnplugAtEveryCall
         SCOPED_TRACE(c.name);
         const auto result = sweep(c.call, c.on_unit);
         EXPECT_EQ(result.cases, result.calls);
+        RecordProperty(std::string(c.name) + "_cases", std::to_string(result.cases));
         total += result.cases;
     }
     RecordProperty("unplug_cases", std::to_string(total));
