@@ -306,7 +306,7 @@ TEST_F(EepromTest, AnUnplugAtAnyCallOfAReadLeavesTheUnitInTheSetupShown) {
     stored.eye_diagram_box = 1;
     stored.duty_cycle = 52.5f;
     stored.amplitude_mv = 300.0f;
-    const auto result = run_unplug_sweep(panel_unplug_sweep(
+    auto sweep = panel_unplug_sweep(
         [&] {
             SetUp();
             put_record_in_unit(stored);
@@ -321,9 +321,13 @@ TEST_F(EepromTest, AnUnplugAtAnyCallOfAReadLeavesTheUnitInTheSetupShown) {
                 EXPECT_TRUE(popups().empty());
                 EXPECT_EQ(shown, 6);
             }
-        }));
-    EXPECT_GT(result.calls, 100u);
-    EXPECT_EQ(result.cases, result.calls);
+        });
+    // Past the EEPROM calls and the first expander writes the re-apply repeats itself: every 8th
+    // call from there keeps the sweep short under the sanitizers.
+    sweep.every_up_to = 200;
+    sweep.stride = 8;
+    const auto result = run_unplug_sweep(sweep);
+    EXPECT_GT(result.calls, 1000u);
 }
 
 }  // namespace
