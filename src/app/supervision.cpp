@@ -124,6 +124,9 @@ void send_panel_setup() {
     DS4520_IO_write(unit::kFpgaResetChip, unit::kFpgaResetPin, 0);
     DS4520_IO_write(unit::kPatternChip, unit::kCalibrationModePin, 0);
     general_purpose_IO(more_panel, PANELMORE_ERROR_INJ_ON_BUTTON, EVENT_COMMIT, nullptr, 0, 0);
+    // Clock output 1 as its button shows it: a change made while the unit was away never reached
+    // it, and a unit that comes back from its EEPROM copy may hold an older state.
+    general_purpose_IO(main_panel, PANELMAIN_CLOCKOUT1_BUTTON, EVENT_COMMIT, nullptr, 0, 0);
 }
 
 }  // namespace korvel::app

@@ -13,8 +13,9 @@ int CVICALLBACK CBTimer(int panel, int control, int event, void* callbackData, i
                         int eventData2);
 
 // What a reconnect sends, read from the main panel's controls: the two levels (arming the
-// deferred store), the trigger mode, the pattern, the FPGA reset and calibration lines low and
-// the error-injection switch. Remote control's *RST sends the resource defaults this way.
+// deferred store), the trigger mode, the pattern, the FPGA reset and calibration lines low, the
+// error-injection switch and clock output 1. Remote control's *RST sends the resource defaults
+// this way.
 void send_panel_setup();
 
 }  // namespace korvel::app

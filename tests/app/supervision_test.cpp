@@ -67,6 +67,7 @@ const Story kDefaultReconnect = {
     "E2.F1=00",  "E2.F3=00",                          // FPGA reset line low
     "E7.F1=00",  "E7.F3=00",                          // calibration mode low
     "E3.F0=FD",  "E3.F2=FD",                          // error injection off
+    "E3.F0=FD",  "E3.F2=FD",                          // clock output 1 off, as its button shows
 };
 
 }  // namespace
@@ -155,11 +156,33 @@ TEST_F(Supervision, UnplugKeepsTheHandleAndReplugResendsTheWholeSetup) {
     EXPECT_EQ(korvel::sim::usb().calls(Call::Open), 1u);
     // The expanders powered up from their EEPROM copies (which the writes also set), so the
     // verified writes find the trigger and pattern already there and skip them.
-    const Story expected = {"DAC2=3475", "DAC3=2978", "E2 read",  "E7 read",  "E2.F1=00",
-                            "E2.F3=00",  "E7.F1=00",  "E7.F3=00", "E3.F0=FD", "E3.F2=FD"};
+    const Story expected = {"DAC2=3475", "DAC3=2978", "E2 read",  "E7 read",
+                            "E2.F1=00",  "E2.F3=00",  "E7.F1=00", "E7.F3=00",
+                            "E3.F0=FD",  "E3.F2=FD",  "E3.F0=FD", "E3.F2=FD"};
     EXPECT_EQ(unit_story(), expected);
     EXPECT_EQ(expander_pins(7) & 0xFF, 4);
     EXPECT_EQ(korvel::sim::usb().invalid_handle_calls(), 0u);
+}
+
+TEST_F(Supervision, ClockOutputSwitchedWhileTheUnitIsAwayReachesItWhenItReturns) {
+    tick();
+    board().detach();
+    tick();
+    // Switched on while the unit is away: the write is lost, the button shows on.
+    platform::operate_ctrl(main_panel, PANELMAIN_CLOCKOUT1_BUTTON, 1, EVENT_COMMIT);
+    EXPECT_EQ(expander_pins(3) & 1, 1);
+    board().attach();
+    tick();
+    EXPECT_EQ(expander_pins(3) & 1, 0);  // active low: on
+    EXPECT_EQ(settings.ClockOutput1, 1);
+
+    // And off again the same way.
+    board().detach();
+    tick();
+    platform::operate_ctrl(main_panel, PANELMAIN_CLOCKOUT1_BUTTON, 0, EVENT_COMMIT);
+    board().attach();
+    tick();
+    EXPECT_EQ(expander_pins(3) & 1, 1);
 }
 
 TEST_F(Supervision, TheAlternateUnitGetsItsTriggerByteBitReversed) {
