@@ -95,6 +95,9 @@ void updatePanels(int mainPanel, int morePanel) {
     }
     CB_DAC(mainPanel, PANELMAIN_DUTY_CYCLE, EVENT_VAL_CHANGED, nullptr, 0, 0);
     CB_DAC(mainPanel, PANELMAIN_MUX_AMP, EVENT_VAL_CHANGED, nullptr, 0, 0);
+    // Clock output 1 as the record's button now shows it, and in the settings set that is saved
+    // at exit: a button left showing a state the unit does not have would mislead the operator.
+    general_purpose_IO(mainPanel, PANELMAIN_CLOCKOUT1_BUTTON, EVENT_COMMIT, nullptr, 0, 0);
     // divider showed the settings set on More Features; show the record there again.
     if (more_panel_open) SetCtrlVal(morePanel, PANELMORE_INV_DATA_BUTTON, record_polarity);
     invert_data(morePanel, PANELMORE_INV_DATA_BUTTON, EVENT_COMMIT, nullptr, 0, 0);

@@ -330,4 +330,15 @@ TEST_F(EepromTest, AnUnplugAtAnyCallOfAReadLeavesTheUnitInTheSetupShown) {
     EXPECT_GT(result.calls, 1000u);
 }
 
+TEST_F(EepromTest, ReadAppliesTheRecordsClockOutputSoTheButtonAndSettingsTellTheTruth) {
+    platform::operate_ctrl(main_panel, PANELMAIN_CLOCKOUT1_BUTTON, 1, EVENT_COMMIT);
+    write_menu();
+    platform::operate_ctrl(main_panel, PANELMAIN_CLOCKOUT1_BUTTON, 0, EVENT_COMMIT);
+    ASSERT_EQ(board().expander(3).pins() & 0x01, 0x01);  // active low: off
+    read_menu();
+    EXPECT_EQ(number(main_panel, PANELMAIN_CLOCKOUT1_BUTTON), 1);
+    EXPECT_EQ(board().expander(3).pins() & 0x01, 0x00);
+    EXPECT_EQ(settings.ClockOutput1, 1);
+}
+
 }  // namespace
