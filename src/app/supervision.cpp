@@ -63,6 +63,10 @@ void send_setup_after_reconnect() {
 
 void check_presence() {
     unit_present = static_cast<unsigned char>(usb_aliveQ());
+    // A unit unplugged and plugged back between two ticks is listed at both, but its handle died
+    // with it and the unit powered up without the setup. Only a request on the handle tells, so
+    // one pin read per tick asks; a dead handle is then noted and the unit opened afresh below.
+    if (unit_present && last_unit_present && usb_handle_usable()) usb_input();
     // A unit that is listed while the link has lost it (unplugged and back between two ticks, or
     // a reopen that failed) is treated as one that has just appeared: it is opened afresh.
     const bool lost_while_listed = unit_present && last_unit_present && !usb_handle_usable();

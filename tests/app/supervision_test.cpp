@@ -164,6 +164,28 @@ TEST_F(Supervision, UnplugKeepsTheHandleAndReplugResendsTheWholeSetup) {
     EXPECT_EQ(korvel::sim::usb().invalid_handle_calls(), 0u);
 }
 
+TEST_F(Supervision, AUnitUnpluggedAndBackBetweenTwoTicksGetsTheSetupAgain) {
+    tick();
+    platform::operate_ctrl(main_panel, PANELMAIN_DUTY_CYCLE, 53.0, EVENT_VAL_CHANGED);
+    platform::operate_ctrl(main_panel, PANELMAIN_CLOCKOUT1_BUTTON, 1, EVENT_COMMIT);
+    ASSERT_EQ(dac_code(2), 3785);
+    // A power cycle the ticks never see: the DAC comes back with what its EEPROM holds.
+    board().detach();
+    board().attach();
+    ASSERT_NE(dac_code(2), 3785);
+    tick();
+    EXPECT_EQ(notice(), "USB CONNECTED");
+    EXPECT_EQ(korvel::sim::usb().calls(Call::Open), 2u);
+    EXPECT_EQ(dac_code(2), 3785);
+    EXPECT_EQ(expander_pins(3) & 1, 0);
+    EXPECT_EQ(korvel::sim::usb().invalid_handle_calls(), 0u);
+    // While nothing happens, each tick costs one pin read and opens nothing.
+    const auto reads = korvel::sim::usb().calls(Call::GetBitMode);
+    tick();
+    EXPECT_EQ(korvel::sim::usb().calls(Call::GetBitMode), reads + 1);
+    EXPECT_EQ(korvel::sim::usb().calls(Call::Open), 2u);
+}
+
 TEST_F(Supervision, ClockOutputSwitchedWhileTheUnitIsAwayReachesItWhenItReturns) {
     tick();
     board().detach();
