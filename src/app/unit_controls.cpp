@@ -50,7 +50,9 @@ void verified_expander_write(int chip, std::uint8_t byte, int skip_compare_mask)
     DS4520_IOX_wr_multibit(chip, unit::kWholeBank0, byte);
     if ((DS4520_IO_read(chip) & 0xFF) == byte) return;
     korvel::close();
-    init_usb();
+    // A unit that needed reopening may have been unplugged and back (a power cycle) since the
+    // last tick: the next tick takes it as newly arrived and sends it the whole setup.
+    if (init_usb() == 1) last_unit_present = 0;
     DS4520_IOX_wr_multibit(chip, unit::kWholeBank0, byte);
 }
 

@@ -186,6 +186,23 @@ TEST_F(Supervision, AUnitUnpluggedAndBackBetweenTwoTicksGetsTheSetupAgain) {
     EXPECT_EQ(korvel::sim::usb().calls(Call::Open), 2u);
 }
 
+TEST_F(Supervision, AUnitReopenedByAVerifiedWriteGetsTheSetupAtTheNextTick) {
+    tick();
+    platform::operate_ctrl(main_panel, PANELMAIN_MUX_AMP, 300.0, EVENT_VAL_CHANGED);
+    board().detach();
+    board().attach();
+    // The pattern's verified write finds the handle dead, reopens the unit and writes the code.
+    platform::operate_ctrl(main_panel, PANELMAIN_DATA_SELECT, 9, EVENT_COMMIT);
+    EXPECT_EQ(expander_pins(7) & 0x0F, 9);
+    EXPECT_EQ(korvel::sim::usb().calls(Call::Open), 2u);
+    ASSERT_NE(dac_code(3), 2730);
+    tick();
+    EXPECT_EQ(dac_code(3), 2730);  // 300 mV = 2.2 V
+    EXPECT_EQ(expander_pins(7) & 0x0F, 9);
+    EXPECT_EQ(notice(), "USB CONNECTED");
+    EXPECT_EQ(korvel::sim::usb().invalid_handle_calls(), 0u);
+}
+
 TEST_F(Supervision, ClockOutputSwitchedWhileTheUnitIsAwayReachesItWhenItReturns) {
     tick();
     board().detach();
