@@ -86,11 +86,11 @@ void updatePanels(int mainPanel, int morePanel) {
     // One divide-ratio mode: the eye diagram wins over manual, manual over the PRBS7 trigger.
     if (eeprom_mirror.eye_diagram_box != 0) {
         divider(mainPanel, PANELMAIN_EYE_DIAGRAM_BOX, EVENT_COMMIT, nullptr, 0, 0);
-    } else if (eeprom_mirror.manual_ctrl_box != 0) {
-        // The manual ratio lives on More Features; with it closed there is nothing to apply.
-        if (more_panel_open)
-            divider(morePanel, PANELMORE_MANUAL_CTRL_BOX, EVENT_COMMIT, nullptr, 0, 0);
-    } else {
+    } else if (eeprom_mirror.manual_ctrl_box != 0 && more_panel_open) {
+        divider(morePanel, PANELMORE_MANUAL_CTRL_BOX, EVENT_COMMIT, nullptr, 0, 0);
+    } else if (eeprom_mirror.manual_ctrl_box == 0 || eeprom_mirror.pattern_box != 0) {
+        // The manual ratio lives on More Features; with it closed the main panel's boxes, as
+        // the record has just set them, decide (a record may hold both marks).
         divider(mainPanel, PANELMAIN_PATTERN_BOX, EVENT_COMMIT, nullptr, 0, 0);
     }
     CB_DAC(mainPanel, PANELMAIN_DUTY_CYCLE, EVENT_VAL_CHANGED, nullptr, 0, 0);

@@ -341,4 +341,25 @@ TEST_F(EepromTest, ReadAppliesTheRecordsClockOutputSoTheButtonAndSettingsTellThe
     EXPECT_EQ(settings.ClockOutput1, 1);
 }
 
+TEST_F(EepromTest, AManualMarkWithMoreFeaturesClosedLeavesTheTriggerToTheMainBoxes) {
+    platform::operate_ctrl(main_panel, PANELMAIN_EYE_DIAGRAM_BOX, 1, EVENT_COMMIT);
+    ASSERT_EQ(board().expander(2).pins() & 0xFF, 0xFC);
+    EepromMirror m{};
+    m.data_select = 2;
+    m.pattern_box = 1;
+    m.manual_ctrl_box = 1;
+    m.divide_ratio = 9;
+    put_record_in_unit(m);
+    read_menu();
+    EXPECT_EQ(number(main_panel, PANELMAIN_PATTERN_BOX), 1);
+    EXPECT_EQ(board().expander(2).pins() & 0xFF, 0xFE);
+    EXPECT_EQ(settings.Pattern, 1);
+
+    // With neither main box marked there is no trigger to show, and none is sent.
+    m.pattern_box = 0;
+    put_record_in_unit(m);
+    read_menu();
+    EXPECT_EQ(board().expander(2).pins() & 0xFF, 0xFE);
+}
+
 }  // namespace
