@@ -270,6 +270,11 @@ int CVICALLBACK invert_data(int /*panel*/, int control, int event, void* /*callb
 int CVICALLBACK set_freq(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
                          int /*eventData1*/, int /*eventData2*/) {
     if (event != EVENT_COMMIT && event != EVENT_VAL_CHANGED) return 0;
+    // The mode boxes take only 0 or 1: a stored mark from elsewhere (a file) counts as set
+    // whenever it is not 0, so that the box shown checked is also the mode sent below.
+    settings.Pattern = settings.Pattern != 0 ? 1 : 0;
+    settings.Eye = settings.Eye != 0 ? 1 : 0;
+    settings.Manual = settings.Manual != 0 ? 1 : 0;
     SetCtrlVal(main_panel, PANELMAIN_PATTERN_BOX, settings.Pattern);
     SetCtrlVal(main_panel, PANELMAIN_EYE_DIAGRAM_BOX, settings.Eye);
     SetCtrlVal(main_panel, PANELMAIN_DUTY_CYCLE,

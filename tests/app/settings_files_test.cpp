@@ -5,6 +5,7 @@
 
 #include "app/settings_files.h"
 #include "app/settings_format.h"
+#include "app/supervision.h"
 #include "app_fixture.h"
 #include "app_unplug.h"
 
@@ -27,6 +28,12 @@ std::string text_of(int control) {
     std::string text;
     GetCtrlVal(main_panel, control, &text);
     return text;
+}
+
+int main_value(int control) {
+    int v = -1;
+    GetCtrlVal(main_panel, control, &v);
+    return v;
 }
 
 int attribute(int panel, int control, int attr) {
@@ -102,6 +109,31 @@ TEST_F(AppTest, OutOfRangeLevelsInAFileAreClampedByTheSlides) {
     ASSERT_EQ(RestoreSettings("wild.cfg"), 0);
     EXPECT_NEAR(settings.DutyCycleControl, 3.3, 1e-5);      // 56 %
     EXPECT_NEAR(settings.DataAmplitudeControl, 1.8, 1e-5);  // 0 mV
+}
+
+TEST_F(AppTest, AModeMarkOtherThanOneInAFileIsTheModeShownAndSent) {
+    load_main();
+    CBTimer(main_panel, PANELMAIN_TIMER, EVENT_TIMER_TICK, nullptr, 0, 0);
+    GeneratorSettings odd = bench_setup();
+    odd.Pattern = 2;  // checked, as far as the box can show it
+    odd.Eye = 0;
+    odd.Manual = 1;
+    odd.DivideBy = 358;
+    write_config("odd.cfg", odd);
+    ASSERT_EQ(RestoreSettings("odd.cfg"), 0);
+    EXPECT_EQ(main_value(PANELMAIN_PATTERN_BOX), 1);
+    EXPECT_EQ(board().expander(2).pins() & 0xFF, 0xFE);
+    EXPECT_EQ(settings.Pattern, 1);
+    EXPECT_EQ(settings.Manual, 0);
+
+    odd.Pattern = 0;
+    odd.Eye = 0;
+    odd.Manual = 7;  // manual, at the ratio 12
+    odd.DivideBy = 12;
+    write_config("odd.cfg", odd);
+    ASSERT_EQ(RestoreSettings("odd.cfg"), 0);
+    EXPECT_EQ(board().expander(2).pins() & 0xFF, 12);
+    EXPECT_EQ(settings.Manual, 1);
 }
 
 TEST_F(AppTest, AFileThatCannotBeReadChangesNothing) {
