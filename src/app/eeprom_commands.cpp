@@ -141,6 +141,8 @@ void CVICALLBACK readUserEEPROM(int /*menuBar*/, int /*menuItem*/, void* /*callb
     settings.DivideBy = record_divide_ratio;
     if (more_panel_open)
         SetCtrlVal(more_panel, PANELMORE_DIVIDE_RATIO_CONTROL, record_divide_ratio);
+    // In manual mode the record's ratio is now the one in force: the unit runs at it too.
+    if (settings.Manual == 1) send_manual_divide_ratio();
 }
 
 }  // namespace korvel::app

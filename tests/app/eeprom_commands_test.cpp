@@ -9,6 +9,8 @@
 #include "app/analog_controls.h"
 #include "app/eeprom_record.h"
 #include "app/supervision.h"
+#include "app/unit_controls.h"
+#include "app_fixture.h"
 #include "app_unplug.h"
 
 using namespace korvel::app;
@@ -360,6 +362,22 @@ TEST_F(EepromTest, AManualMarkWithMoreFeaturesClosedLeavesTheTriggerToTheMainBox
     put_record_in_unit(m);
     read_menu();
     EXPECT_EQ(board().expander(2).pins() & 0xFF, 0xFE);
+}
+
+TEST_F(EepromTest, InManualModeTheRecordsRatioReachesTheUnitWithMoreFeaturesClosed) {
+    settings.Manual = 1;
+    settings.DivideBy = 29;
+    SetCtrlVal(main_panel, PANELMAIN_PATTERN_BOX, 0);
+    send_manual_divide_ratio();
+    ASSERT_EQ(board().expander(2).pins() & 0xFF, 29);
+    EepromMirror m{};
+    m.data_select = 2;
+    m.manual_ctrl_box = 1;
+    m.divide_ratio = 40;
+    put_record_in_unit(m);
+    read_menu();
+    EXPECT_EQ(settings.DivideBy, 40);
+    EXPECT_EQ(board().expander(2).pins() & 0xFF, 40);
 }
 
 }  // namespace
