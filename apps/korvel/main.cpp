@@ -26,6 +26,7 @@
 #include "platform/user_interface.h"
 #include "remote_control.h"
 #include "resource/main_uir.h"
+#include "soak/soak_run.h"
 #include "startup_probe.h"
 #include "termination_signals.h"
 #include "tour.h"
@@ -45,6 +46,11 @@ int main(int argc, char** argv) {
     if (options->help) {
         std::fputs(korvel::gui::usage(program).c_str(), stdout);
         return 0;
+    }
+    // The soak needs no display: it runs the program on the screenless host.
+    if (options->soak_seconds) {
+        korvel::ftdi::select_backend(korvel::ftdi::BackendKind::Sim);
+        return korvel::soak::run_soak({*options->soak_seconds, options->soak_seed}, stdout);
     }
     // Qt aborts with an obscure message when there is no display; say it plainly instead.
     if (!korvel::qtview::display_available()) {

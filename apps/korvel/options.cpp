@@ -1,6 +1,7 @@
 #include "options.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace korvel::gui {
 namespace {
@@ -17,6 +18,19 @@ bool parse_port(const std::string& text, int* port) {
 
 bool starts_with_digit(const std::string& s) {
     return !s.empty() && s[0] >= '0' && s[0] <= '9';
+}
+
+// The soak's length: a finite number of seconds above 0, the whole text.
+bool parse_seconds(const std::string& text, double* seconds) {
+    const char* end = text.data() + text.size();
+    const auto [p, ec] = std::from_chars(text.data(), end, *seconds);
+    return ec == std::errc() && p == end && std::isfinite(*seconds) && *seconds > 0.0;
+}
+
+bool parse_seed(const std::string& text, std::uint64_t* seed) {
+    const char* end = text.data() + text.size();
+    const auto [p, ec] = std::from_chars(text.data(), end, *seed);
+    return ec == std::errc() && p == end && !text.empty();
 }
 
 }  // namespace
@@ -52,6 +66,21 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
             }
             o.remote_bind = args[++i];
             o.remote = true;
+        } else if (a == "--soak" || a == "--soak-seed") {
+            double seconds = 0.0;
+            std::uint64_t seed = 0;
+            const bool has_value = i + 1 < args.size();
+            if (a == "--soak" && has_value && parse_seconds(args[i + 1], &seconds)) {
+                o.soak_seconds = seconds;
+            } else if (a == "--soak-seed" && has_value && parse_seed(args[i + 1], &seed)) {
+                o.soak_seed = seed;
+            } else {
+                if (error != nullptr)
+                    *error = a + (a == "--soak" ? " needs a number of seconds above 0"
+                                                : " needs a whole number from 0");
+                return std::nullopt;
+            }
+            ++i;
         } else if (a == "--startup-time") {
             o.startup_time = true;
         } else if (a == "--help" || a == "-h") {
@@ -61,6 +90,14 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
             return std::nullopt;
         }
     }
+    if ((o.soak_seconds || o.soak_seed) && !o.simulate) {
+        if (error != nullptr) *error = "--soak runs on the simulated unit only: add --simulate";
+        return std::nullopt;
+    }
+    if (o.soak_seed && !o.soak_seconds) {
+        if (error != nullptr) *error = "--soak-seed goes with --soak SECONDS";
+        return std::nullopt;
+    }
     return o;
 }
 
@@ -68,6 +105,7 @@ std::string usage(const std::string& program) {
     return "Usage: " + program +
            " [--simulate] [--remote [PORT]] [--remote-bind ADDR] [--tour] [--screenshots DIR]"
            " [--startup-time]\n"
+           "       [--simulate --soak SECONDS [--soak-seed N]]\n"
            "  --simulate          run on the simulated unit and show its window\n"
            "  --remote [PORT]     accept SCPI commands over TCP on PORT (default 5025; 0 picks a\n"
            "                      free port), from this machine only\n"
@@ -75,7 +113,11 @@ std::string usage(const std::string& program) {
            "                      machines may then drive the unit, without any authentication\n"
            "  --tour              open every window, close them again and leave\n"
            "  --screenshots DIR   the tour, saving every window as a PNG in DIR\n"
-           "  --startup-time      print the time until the main window is shown, then leave\n";
+           "  --startup-time      print the time until the main window is shown, then leave\n"
+           "  --soak SECONDS      no window: a random operator works the program for SECONDS of\n"
+           "                      virtual time while its invariants are checked (exit 1 if one\n"
+           "                      breaks); prints its seed\n"
+           "  --soak-seed N       replay the soak that printed seed N\n";
 }
 
 }  // namespace korvel::gui

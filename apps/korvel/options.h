@@ -1,6 +1,7 @@
 // Command-line options of the korvel program.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,13 +9,15 @@
 namespace korvel::gui {
 
 struct Options {
-    bool simulate = false;                  // run on the simulated unit, with its window
-    bool tour = false;                      // open every window, close them all, leave
-    std::string screenshot_dir;             // with the tour: save every window as PNG here
-    bool startup_time = false;              // report the time to the main window shown, then leave
-    bool remote = false;                    // serve SCPI commands over TCP
-    int remote_port = 5025;                 // the SCPI raw-socket port; 0 picks a free one
-    std::string remote_bind = "127.0.0.1";  // loopback unless told otherwise
+    bool simulate = false;                   // run on the simulated unit, with its window
+    bool tour = false;                       // open every window, close them all, leave
+    std::string screenshot_dir;              // with the tour: save every window as PNG here
+    bool startup_time = false;               // report the time to the main window shown, then leave
+    bool remote = false;                     // serve SCPI commands over TCP
+    int remote_port = 5025;                  // the SCPI raw-socket port; 0 picks a free one
+    std::string remote_bind = "127.0.0.1";   // loopback unless told otherwise
+    std::optional<double> soak_seconds;      // with --simulate: the headless soak, virtual seconds
+    std::optional<std::uint64_t> soak_seed;  // replays the soak that printed this seed
     bool help = false;
 };
 

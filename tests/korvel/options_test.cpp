@@ -49,4 +49,30 @@ TEST(KorvelOptions, BadPortsAndAMissingAddressAreRefused) {
     EXPECT_EQ(error, "unknown option --bogus");
 }
 
+TEST(KorvelOptions, TheSoakTakesSecondsAndASeedAndRunsOnTheSimulatedUnitOnly) {
+    std::string error;
+    const auto soak =
+        parse({"--simulate", "--soak", "3600", "--soak-seed", "18446744073709551615"}, &error);
+    ASSERT_TRUE(soak) << error;
+    EXPECT_EQ(*soak->soak_seconds, 3600.0);
+    EXPECT_EQ(*soak->soak_seed, 18446744073709551615ull);
+    EXPECT_FALSE(parse({"--simulate"}, &error)->soak_seconds);
+
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"--simulate", "--soak"},
+                                               {"--simulate", "--soak", "0"},
+                                               {"--simulate", "--soak", "-5"},
+                                               {"--simulate", "--soak", "inf"},
+                                               {"--simulate", "--soak", "10s"},
+                                               {"--simulate", "--soak", "10", "--soak-seed", "-1"},
+                                               {"--simulate", "--soak-seed", "4"},
+                                               {"--soak", "10"}}) {
+        error.clear();
+        EXPECT_FALSE(parse(args, &error)) << args.back();
+        EXPECT_FALSE(error.empty());
+    }
+    EXPECT_FALSE(parse({"--soak", "10"}, &error));
+    EXPECT_EQ(error, "--soak runs on the simulated unit only: add --simulate");
+}
+
 }  // namespace
