@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "soak/soak_checks.h"
 #include "soak/soak_host.h"
@@ -30,6 +31,8 @@ class SoakLoop {
     std::uint64_t cable_changes() const { return cable_changes_; }
     long rss_start_kib() const { return rss_start_; }
     long rss_end_kib() const { return rss_end_; }
+    // Resident memory at each tenth of the run (the first at the start, the last at the end).
+    const std::vector<long>& rss_tenths_kib() const { return rss_tenths_; }
 
   private:
     void watch_supervision();
@@ -47,6 +50,7 @@ class SoakLoop {
     std::string failure_;
     std::uint64_t actions_ = 0, ticks_ = 0, checks_ = 0, cable_changes_ = 0;
     long rss_start_ = -1, rss_end_ = -1;
+    std::vector<long> rss_tenths_;
 };
 
 }  // namespace korvel::soak

@@ -106,6 +106,9 @@ int run_soak(const SoakOptions& options, std::FILE* out) {
                  static_cast<unsigned long long>(host.dialogs()), real_seconds);
     std::fprintf(out, "soak: resident memory %ld KiB at start, %ld KiB at end\n",
                  loop.rss_start_kib(), loop.rss_end_kib());
+    std::string tenths;
+    for (long kib : loop.rss_tenths_kib()) tenths += " " + std::to_string(kib);
+    std::fprintf(out, "soak: resident memory at each tenth of the run (KiB):%s\n", tenths.c_str());
     if (!previous_dir.empty()) fs::current_path(previous_dir, ec);
     if (!failure.empty()) {
         std::fprintf(out, "soak: FAILED %s\nsoak: last actions:\n%ssoak: seed %llu, files in %s\n",
