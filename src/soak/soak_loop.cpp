@@ -92,6 +92,7 @@ void SoakLoop::act() {
     ++actions_;
     const ActionResult r = perform_random_action(random_, excused_);
     log_.add(now(), r.description);
+    ++by_kind_[r.description.substr(0, r.description.find_first_of("_ "))];
     if (r.cable_changed) {
         ++cable_changes_;
         synced_ = false;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,9 @@ class SoakLoop {
     std::uint64_t cable_changes() const { return cable_changes_; }
     long rss_start_kib() const { return rss_start_; }
     long rss_end_kib() const { return rss_end_; }
+    // Actions by where they went: the window's resource name (PANELMAIN, ...) for controls, else
+    // their kind ("menu", "unit", "key", "wheel", ...).
+    const std::map<std::string, std::uint64_t>& actions_by_kind() const { return by_kind_; }
     // Resident memory at each tenth of the run (the first at the start, the last at the end).
     const std::vector<long>& rss_tenths_kib() const { return rss_tenths_; }
 
@@ -51,6 +55,7 @@ class SoakLoop {
     std::uint64_t actions_ = 0, ticks_ = 0, checks_ = 0, cable_changes_ = 0;
     long rss_start_ = -1, rss_end_ = -1;
     std::vector<long> rss_tenths_;
+    std::map<std::string, std::uint64_t> by_kind_;
 };
 
 }  // namespace korvel::soak

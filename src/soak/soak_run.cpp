@@ -104,6 +104,10 @@ int run_soak(const SoakOptions& options, std::FILE* out) {
                  static_cast<unsigned long long>(loop.checks()),
                  static_cast<unsigned long long>(host.popups()),
                  static_cast<unsigned long long>(host.dialogs()), real_seconds);
+    std::string kinds;
+    for (const auto& [kind, n] : loop.actions_by_kind())
+        kinds += " " + kind + " " + std::to_string(n);
+    std::fprintf(out, "soak: actions by window or kind:%s\n", kinds.c_str());
     std::fprintf(out, "soak: resident memory %ld KiB at start, %ld KiB at end\n",
                  loop.rss_start_kib(), loop.rss_end_kib());
     std::string tenths;
