@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -79,7 +80,11 @@ TextFile::TextFile(const char* path) {
     } else {
         problem_ = kind_problem(st.st_mode);
     }
-    if (!problem_) chunk_ = std::make_unique<std::uint8_t[]>(kTextChunkBytes);
+    if (problem_) return;
+    chunk_ = std::make_unique<std::uint8_t[]>(kTextChunkBytes);
+    // A file the kernel makes up as it is read (under /proc, say) tells a length of 0; one chunk
+    // of it is read.
+    left_ = std::max<std::uint64_t>(static_cast<std::uint64_t>(st.st_size), kTextChunkBytes);
 }
 
 TextFile::~TextFile() {
@@ -87,10 +92,14 @@ TextFile::~TextFile() {
 }
 
 std::span<const std::uint8_t> TextFile::next() {
-    if (problem_ || !chunk_) return {};
+    if (problem_ || !chunk_ || left_ == 0) return {};
+    const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(left_, kTextChunkBytes));
     for (;;) {
-        const ssize_t n = ::read(fd_, chunk_.get(), kTextChunkBytes);
-        if (n >= 0) return {chunk_.get(), static_cast<std::size_t>(n)};
+        const ssize_t n = ::read(fd_, chunk_.get(), want);
+        if (n >= 0) {
+            left_ -= static_cast<std::uint64_t>(n);
+            return {chunk_.get(), static_cast<std::size_t>(n)};
+        }
         if (errno == EINTR) continue;
         problem_ = {FileProblem::Kind::ReadFailed, errno};
         return {};

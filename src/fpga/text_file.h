@@ -38,7 +38,9 @@ struct FileProblem {
 constexpr std::size_t kTextChunkBytes = 64 * 1024;
 
 // Reads `path` chunk by chunk into `reader` (take(std::span<const std::uint8_t>), and done() once
-// it needs no more). A read failure ends the text there.
+// it needs no more). A read failure ends the text there. No more is read than the file held when
+// it was opened (or one chunk, when it held less): a file another program keeps appending to
+// would otherwise never end.
 template <class Reader>
 FileProblem read_text_file(const char* path, Reader& reader);
 
@@ -58,6 +60,7 @@ class TextFile {
   private:
     int fd_ = -1;
     FileProblem problem_;
+    std::uint64_t left_ = 0;  // bytes still to read of the length the file had when opened
     std::unique_ptr<std::uint8_t[]> chunk_;
 };
 }  // namespace detail

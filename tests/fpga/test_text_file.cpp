@@ -10,7 +10,9 @@
 #include <fstream>
 #include <string>
 
+#include "../support/huge_files.h"
 #include "fpga/pattern_files.h"
+#include "fpga/pattern_reader.h"
 
 namespace korvel {
 namespace {
@@ -71,6 +73,48 @@ TEST_F(TextFiles, ReadingStopsOnceTheReaderIsDone) {
     const std::string path = write("long.txt", std::string(8 * kTextChunkBytes, '1'));
     EXPECT_FALSE(read_text_file(path.c_str(), reader));
     EXPECT_EQ(reader.chunks, 1);
+}
+
+// A gigabyte of '1's (its first megabytes: the rest, a hole, is never reached) fills the pattern
+// memory and is read no further; as a mask file it is a period too large to be a number.
+TEST_F(TextFiles, AGigabyteOfOnesStopsAtWhatTheReaderNeeds) {
+    const std::string path = (dir_ / "ones.txt").string();
+    ASSERT_TRUE(korvel::testing::make_gigabyte_file(path, std::string(2 << 20, '1')));
+    const PatternFile pattern = read_pattern_file(path.c_str(), columns);
+    EXPECT_FALSE(pattern.problem);
+    EXPECT_EQ(pattern.words, kPatternWords);
+    EXPECT_EQ(pattern.bits, PatternReader::kMaxBits);
+    const MaskFile mask = read_mask_file(path.c_str(), columns);
+    EXPECT_FALSE(mask.problem);
+    EXPECT_EQ(mask.outcome, MaskReader::Outcome::NotNumbers);
+    EXPECT_EQ(mask.mask_bits, 0);
+}
+
+// Another program appending to the file while it is read: reading ends where the file ended when
+// it was opened, not when the writer stops (here it never would: each chunk read adds two).
+TEST_F(TextFiles, AFileThatGrowsWhileItIsReadEndsWhereItWasWhenOpened) {
+    struct Appender {
+        std::ofstream* out;
+        std::size_t got = 0;
+        std::size_t take(std::span<const std::uint8_t> text) {
+            got += text.size();
+            *out << std::string(2 * kTextChunkBytes, ' ') << std::flush;
+            return text.size();
+        }
+        bool done() const { return false; }
+    };
+    const std::string path = write("growing.txt", std::string(3 * kTextChunkBytes + 5, ' '));
+    std::ofstream out(path, std::ios::binary | std::ios::app);
+    Appender reader{&out};
+    EXPECT_FALSE(read_text_file(path.c_str(), reader));
+    EXPECT_EQ(reader.got, 3 * kTextChunkBytes + 5);
+
+    // A short file (or one that tells a length of 0) may still grow by up to one chunk.
+    const std::string small = write("small.txt", "01");
+    std::ofstream small_out(small, std::ios::binary | std::ios::app);
+    Appender small_reader{&small_out};
+    EXPECT_FALSE(read_text_file(small.c_str(), small_reader));
+    EXPECT_EQ(small_reader.got, kTextChunkBytes);
 }
 
 TEST_F(TextFiles, OnlyRegularFilesAreRead) {
