@@ -15,8 +15,8 @@ namespace korvel::app {
 namespace {
 
 // A settings file is a few hundred bytes. Reading stops here, so that a huge file chosen by
-// mistake cannot exhaust memory; settings beyond this point keep their values.
-constexpr std::size_t kMostBytesRead = 32u << 20;
+// mistake costs neither memory nor time; settings beyond this point keep their values.
+constexpr std::size_t kMostBytesRead = 1u << 20;
 
 constexpr const char* kErrorTitle = "Error";
 

@@ -14,6 +14,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include "../support/huge_files.h"
 #include "../support/working_directory.h"
 #include "app/safe_file.h"
 
@@ -148,4 +149,20 @@ TEST_F(SafeFileTest, OnlyRegularFilesAreReplacedOrRead) {
     put("big", std::string(1000, 'b'));
     EXPECT_TRUE(read_regular_file("big", 100, &text));
     EXPECT_EQ(text, std::string(100, 'b'));
+}
+
+// A gigabyte of '1's (its first megabytes, then a hole) and a file another thread keeps appending
+// to: both are read up to the limit and no further.
+TEST_F(SafeFileTest, HugeAndGrowingFilesAreReadOnlyUpToTheLimit) {
+    constexpr std::size_t kLimit = 1 << 20;
+    ASSERT_TRUE(korvel::testing::make_gigabyte_file("ones.cfg", std::string(2 << 20, '1')));
+    std::string text;
+    ASSERT_TRUE(read_regular_file("ones.cfg", kLimit, &text));
+    EXPECT_EQ(text, std::string(kLimit, '1'));
+
+    put("growing.cfg", "ZEVA_KORVELConfigData\n");
+    korvel::testing::GrowingFile growing("growing.cfg", std::string(64 << 10, '1'), 64 << 20);
+    ASSERT_TRUE(read_regular_file("growing.cfg", kLimit, &text));
+    EXPECT_LE(text.size(), kLimit);
+    EXPECT_TRUE(text.starts_with("ZEVA_KORVELConfigData\n"));
 }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "../support/huge_files.h"
 #include "app/settings_files.h"
 #include "app/settings_format.h"
 #include "app/supervision.h"
@@ -149,6 +150,17 @@ TEST_F(AppTest, AFileThatCannotBeReadChangesNothing) {
         EXPECT_EQ(text_of(PANELMAIN_SETUP_LOADED), "before.cfg");
         EXPECT_TRUE(host().popups.empty());
     }
+}
+
+// A gigabyte chosen by mistake (a configuration followed by '1's, then a hole) restores what its
+// first lines hold; only the first megabyte is read.
+TEST_F(AppTest, AGigabyteFileRestoresItsFirstLines) {
+    load_main();
+    ASSERT_TRUE(korvel::testing::make_gigabyte_file(
+        "huge.cfg", format_settings(bench_setup()) + std::string(2 << 20, '1')));
+    EXPECT_EQ(RestoreSettings("huge.cfg"), 0);
+    EXPECT_EQ(settings, bench_setup());
+    EXPECT_EQ(text_of(PANELMAIN_SETUP_LOADED), "huge.cfg");
 }
 
 TEST_F(AppTest, TheConfigurationIsNamedByWhatFollowsTheLastSeparator) {
