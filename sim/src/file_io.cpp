@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -92,9 +93,15 @@ bool read_regular(int fd, const std::string& path, std::size_t max_bytes, std::s
         if (error) *error = too_large;
         return false;
     }
-    std::string data(max_bytes + 1, '\0');  // one more, to notice a file that grew meanwhile
+    // Room for the length the file tells and one byte more, to notice a file that grew
+    // meanwhile; a file that did grow gets more room, up to one byte past the limit.
+    std::string data(static_cast<std::size_t>(st.st_size) + 1, '\0');
     std::size_t got = 0;
-    while (got < data.size()) {
+    for (;;) {
+        if (got == data.size()) {
+            if (data.size() > max_bytes) break;
+            data.resize(std::min(2 * data.size(), max_bytes + 1));
+        }
         const ssize_t n =
             ::pread(fd, data.data() + got, data.size() - got, static_cast<off_t>(got));
         if (n < 0 && errno == EINTR) continue;

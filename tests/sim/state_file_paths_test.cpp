@@ -11,6 +11,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "../support/huge_files.h"
+#include "file_io.h"
 #include "korvel/sim/files.h"
 #include "korvel/sim/usb.h"
 #include "state_dir_fixture.h"
@@ -75,6 +77,26 @@ TEST_F(StateFilePaths, ReadsAreBounded) {
     std::string error;
     EXPECT_FALSE(Usb().load_state(path_, &error));
     EXPECT_NE(error.find("too large"), std::string::npos) << error;
+
+    // A gigabyte of '1's (then a hole) is refused by its length, without being read.
+    ASSERT_TRUE(korvel::testing::make_gigabyte_file(path_, std::string(1 << 20, '1')));
+    error.clear();
+    EXPECT_FALSE(Usb().load_state(path_, &error));
+    EXPECT_NE(error.find("too large"), std::string::npos) << error;
+
+    // A file that grows while it is read ends as a state or as too large, never later.
+    write(path_, "{}");
+    std::string text;
+    {
+        korvel::testing::GrowingFile growing(path_, std::string(64 << 10, ' '),
+                                             16 * kMaxStateFileBytes);
+        if (read_file(path_, kMaxStateFileBytes, text, &error)) {
+            EXPECT_LE(text.size(), kMaxStateFileBytes);
+            EXPECT_TRUE(text.starts_with("{}"));
+        } else {
+            EXPECT_NE(error.find("too large"), std::string::npos) << error;
+        }
+    }
 }
 
 TEST_F(StateFilePaths, ALinkedFileIsWrittenThroughAndKeepsItsPermissions) {
