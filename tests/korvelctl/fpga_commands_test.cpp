@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/huge_files.h"
 #include "exit_codes.h"
 #include "ftdi/backend_select.h"
 #include "korvel/sim/usb.h"
@@ -124,6 +125,26 @@ TEST_F(LoadCommands, UnusableFilesExit64WithTheReasonAndSendNothing) {
         EXPECT_NE(err_.str().find(c.path + ": " + c.reason), std::string::npos) << err_.str();
         EXPECT_EQ(korvel::sim::usb().total_calls(), 0u) << c.path;
     }
+}
+
+// korvelctl's file arguments at sizes no fuzzer tries: a gigabyte of '1's (its first megabytes,
+// then a hole) fills the pattern memory and is read no further and is no mask; a pattern file
+// that grows while it is read is taken as it was when opened.
+TEST_F(LoadCommands, GigabyteAndGrowingFilesAreReadOnlyAsFarAsNeeded) {
+    const std::string ones = (dir_ / "ones.txt").string();
+    ASSERT_TRUE(korvel::testing::make_gigabyte_file(ones, std::string(2 << 20, '1')));
+    ASSERT_EQ(korvelctl({"load-pattern", ones}), korvelctl::kExitOk) << err_.str();
+    EXPECT_EQ(fpga().pattern_bits, std::string(4096 * 256, '1'));
+    EXPECT_NE(out_.str().find("4096 words"), std::string::npos) << out_.str();
+    EXPECT_EQ(korvelctl({"load-mask", ones}), korvelctl::kExitUsage);
+    EXPECT_NE(err_.str().find("not numbers"), std::string::npos) << err_.str();
+
+    const std::string growing = file("growing.txt", std::string(256, '0'));
+    {
+        korvel::testing::GrowingFile writer(growing, std::string(64 << 10, ' '), 64 << 20);
+        EXPECT_EQ(korvelctl({"load-pattern", growing}), korvelctl::kExitOk) << err_.str();
+    }
+    EXPECT_EQ(fpga().pattern_bits, std::string(256, '0'));
 }
 
 TEST_F(LoadCommands, WithoutTheUnitExit69) {

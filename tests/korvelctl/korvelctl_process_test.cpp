@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "../support/huge_files.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -152,3 +154,15 @@ TEST_F(KorvelctlProcesses, LongFileNamesAreKeptOrRefusedUpFront) {
 }
 
 }  // namespace
+
+// A gigabyte state file of '1's (its first megabyte, then a hole) is set aside unread and the
+// command runs on the default unit, saved to a file of its usual size.
+TEST_F(KorvelctlProcesses, AGigabyteStateFileIsSetAsideUnread) {
+    ASSERT_TRUE(korvel::testing::make_gigabyte_file(state_, std::string(1 << 20, '1')));
+    const Outcome run = korvelctl("set divide 8");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("too large for a state file"), std::string::npos) << run.output;
+    EXPECT_EQ(fs::file_size(state_ + ".bad"), std::uintmax_t{1} << 30);
+    EXPECT_LT(fs::file_size(state_), 64u << 10);
+    EXPECT_EQ(status()["divide_ratio"]["ratio"], 8);
+}
