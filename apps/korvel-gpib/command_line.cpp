@@ -1,7 +1,6 @@
 #include "command_line.h"
 
 #include <CLI/CLI.hpp>
-#include <sstream>
 
 #include "korvel_gpib.h"
 #include "sim_fail_option.h"
@@ -70,11 +69,7 @@ std::variant<Request, Answer> parse_command_line(int argc, const char* const* ar
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        std::ostringstream out, err;
-        if (e.get_exit_code() == 0) {  // --help
-            const int status = app.exit(e, out, err);
-            return Answer{status, out.str(), err.str()};
-        }
+        if (e.get_exit_code() == 0) return korvel::cli::help_answer(app, e);  // --help
         return Answer{
             kExitUsage, "",
             "korvel-gpib: " + std::string(e.what()) + "\nRun korvel-gpib --help for usage.\n"};

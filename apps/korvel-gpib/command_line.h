@@ -7,6 +7,7 @@
 #include <variant>
 #include <vector>
 
+#include "command_answer.h"
 #include "gpib/sim_bench.h"
 
 namespace korvel_gpib {
@@ -21,13 +22,7 @@ struct Request {
     std::string text;                            // write, query: the words joined with blanks
 };
 
-// What the program prints instead of running a command, and its exit status: the help text on
-// standard output with 0, or what is wrong on standard error with kExitUsage.
-struct Answer {
-    int status = 0;
-    std::string out;
-    std::string err;
-};
+using Answer = korvel::cli::Answer;
 
 // `argv[0]` is the program name and is not read.
 std::variant<Request, Answer> parse_command_line(int argc, const char* const* argv);

@@ -65,11 +65,8 @@ class RunScope {
 
 int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, std::ostream& err) {
     auto parsed = parse_command_line(argc, argv);
-    if (const auto* answer = std::get_if<Answer>(&parsed)) {
-        out << answer->out;
-        err << answer->err;
-        return answer->status;
-    }
+    if (const auto* answer = std::get_if<Answer>(&parsed))
+        return korvel::cli::give(*answer, out, err);
     const Request& r = std::get<Request>(parsed);
 
     RunScope scope(in, out);

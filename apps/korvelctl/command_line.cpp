@@ -1,7 +1,6 @@
 #include "command_line.h"
 
 #include <CLI/CLI.hpp>
-#include <sstream>
 
 #include "exit_codes.h"
 #include "parse_messages.h"
@@ -138,11 +137,7 @@ std::variant<Request, Answer> parse_command_line(int argc, const char* const* ar
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        std::ostringstream out, err;
-        if (e.get_exit_code() == 0) {  // --help
-            const int status = app.exit(e, out, err);
-            return Answer{status, out.str(), err.str()};
-        }
+        if (e.get_exit_code() == 0) return korvel::cli::help_answer(app, e);  // --help
         const std::string words =
             refused_words_message(std::vector<std::string>(argv + 1, argv + argc), app.remaining(),
                                   !app.get_subcommands().empty(), set->parsed());

@@ -49,11 +49,8 @@ int run_command(const Request& r, std::ostream& out, std::ostream& err) {
 
 int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
     auto parsed = parse_command_line(argc, argv);
-    if (const auto* answer = std::get_if<Answer>(&parsed)) {
-        out << answer->out;
-        err << answer->err;
-        return answer->status;
-    }
+    if (const auto* answer = std::get_if<Answer>(&parsed))
+        return korvel::cli::give(*answer, out, err);
     const Request& r = std::get<Request>(parsed);
     const bool simulated = select_backend(r, err);
     if (simulated) {
