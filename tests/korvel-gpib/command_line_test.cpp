@@ -5,6 +5,7 @@
 #include <variant>
 #include <vector>
 
+#include "../support/command_line_words.h"
 #include "command_line.h"
 #include "korvel_gpib.h"
 
@@ -12,11 +13,8 @@ namespace korvel_gpib {
 namespace {
 
 std::variant<Request, Answer> parse(std::vector<std::string> args) {
-    args.insert(args.begin(), "korvel-gpib");
-    std::vector<const char*> argv;
-    for (const auto& a : args) argv.push_back(a.c_str());
-    argv.push_back(nullptr);
-    return parse_command_line(static_cast<int>(args.size()), argv.data());
+    const korvel::testing::CommandLineWords line("korvel-gpib", std::move(args));
+    return parse_command_line(line.argc(), line.argv());
 }
 
 TEST(KorvelGpibCommandLine, ARequestHoldsTheCommandFaultsAndJoinedText) {

@@ -6,6 +6,7 @@
 #include <variant>
 #include <vector>
 
+#include "../support/command_line_words.h"
 #include "command_line.h"
 #include "exit_codes.h"
 
@@ -13,11 +14,8 @@ namespace korvelctl {
 namespace {
 
 std::variant<Request, Answer> parse(std::vector<std::string> args) {
-    args.insert(args.begin(), "korvelctl");
-    std::vector<const char*> argv;
-    for (const auto& a : args) argv.push_back(a.c_str());
-    argv.push_back(nullptr);
-    return parse_command_line(static_cast<int>(args.size()), argv.data());
+    const korvel::testing::CommandLineWords line("korvelctl", std::move(args));
+    return parse_command_line(line.argc(), line.argv());
 }
 
 TEST(KorvelctlCommandLine, ARequestHoldsEverythingGivenAndNothingIsSetYet) {
