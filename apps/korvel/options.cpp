@@ -66,6 +66,13 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
             }
             o.remote_bind = args[++i];
             o.remote = true;
+        } else if (a == "--remote-files") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                if (error != nullptr) *error = "--remote-files needs a folder";
+                return std::nullopt;
+            }
+            o.remote_files = args[++i];
+            o.remote = true;
         } else if (a == "--soak" || a == "--soak-seed") {
             double seconds = 0.0;
             std::uint64_t seed = 0;
@@ -104,13 +111,16 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
 std::string usage(const std::string& program) {
     return "Usage: " + program +
            " [--simulate] [--remote [PORT]] [--remote-bind ADDR] [--tour] [--screenshots DIR]"
-           " [--startup-time]\n"
+           " [--remote-files DIR]\n"
+           "       [--startup-time]\n"
            "       [--simulate --soak SECONDS [--soak-seed N]]\n"
            "  --simulate          run on the simulated unit and show its window\n"
            "  --remote [PORT]     accept SCPI commands over TCP on PORT (default 5025; 0 picks a\n"
            "                      free port), from this machine only\n"
            "  --remote-bind ADDR  listen on ADDR instead of 127.0.0.1 (implies --remote): other\n"
            "                      machines may then drive the unit, without any authentication\n"
+           "  --remote-files DIR  the folder whose files remote clients may read and write\n"
+           "                      (implies --remote; default: the working directory)\n"
            "  --tour              open every window, close them again and leave\n"
            "  --screenshots DIR   the tour, saving every window as a PNG in DIR\n"
            "  --startup-time      print the time until the main window is shown, then leave\n"

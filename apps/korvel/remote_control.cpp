@@ -3,6 +3,8 @@
 #include <QHostAddress>
 #include <cstdio>
 
+#include "remote/file_root.h"
+
 namespace korvel::gui {
 
 std::unique_ptr<remote::RemoteServer> start_remote_control(const Options& options,
@@ -14,6 +16,7 @@ std::unique_ptr<remote::RemoteServer> start_remote_control(const Options& option
         *error = "--remote-bind: " + options.remote_bind + " is not an IP address";
         return nullptr;
     }
+    if (!remote::set_file_root(options.remote_files, error)) return nullptr;
     auto server = std::make_unique<remote::RemoteServer>();
     QString why;
     if (!server->listen(address, static_cast<quint16>(options.remote_port), &why)) {
@@ -24,9 +27,10 @@ std::unique_ptr<remote::RemoteServer> start_remote_control(const Options& option
     const QString where = address.protocol() == QAbstractSocket::IPv6Protocol
                               ? QStringLiteral("[%1]").arg(server->address().toString())
                               : server->address().toString();
+    const std::string files =
+        ", without authentication: clients can read and write files under " + remote::file_root();
     std::fprintf(stderr, "korvel: remote control (SCPI) listening on %s:%u%s\n", qPrintable(where),
-                 static_cast<unsigned>(server->port()),
-                 address.isLoopback() ? "" : ", without authentication");
+                 static_cast<unsigned>(server->port()), address.isLoopback() ? "" : files.c_str());
     return server;
 }
 

@@ -77,8 +77,8 @@ Examples:
 constexpr const char* kLoadPatternHelp =
     R"(The file is text: every '0' and '1' is one pattern bit, everything else (blanks, line
 ends, other digits, letters) is skipped. Bits fill 256-bit words in order, at most 4096 words
-(the rest of the file is not read). Only complete words are loaded; a file without one is
-refused. The unit plays the pattern while its pattern select is Custom Data (code 11, set
+(the rest of the file is not read). Only complete words are loaded; a file without one, or
+larger than 64 MiB, is refused. The unit plays the pattern while its pattern select is Custom Data (code 11, set
 from the program's Pattern Select; the exported functions and korvelctl set stop at code 10).
 
 Example: korvelctl --simulate --sim-state unit.json load-pattern pattern.txt)";
@@ -88,8 +88,8 @@ constexpr const char* kLoadMaskHelp =
 4294967295, counted in 256-bit blocks), then 256 mask bits as '0' (no error) and '1' (error),
 everything else skipped. During `width` blocks of every `period` blocks the mask is XORed into
 the data while error injection is on. A period or width of 0 is taken as 1, a width above the
-period as the period. A file that does not begin with the two numbers, or has fewer than 256
-mask bits, is refused.
+period as the period. A file that does not begin with the two numbers, has fewer than 256
+mask bits, or is larger than 64 MiB, is refused.
 
 Example: korvelctl --simulate --sim-state unit.json load-mask mask.txt)";
 

@@ -39,7 +39,7 @@ void apply_panel_timing(int panel) {
 }
 
 int load_mask_file(int panel) {
-    const MaskFile file = read_mask_file(selected_file_path, pattern_buffer);
+    const MaskFile file = read_chosen_mask_file(pattern_buffer);
     if (file.problem.unopened()) return -1;
     // A file that does not begin with two numbers, or ends before its 256th mask bit, is
     // abandoned: neither the panel nor the unit changes (the rows of a short mask read so far

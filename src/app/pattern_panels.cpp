@@ -50,7 +50,7 @@ void show_word0_in_editor(int panel) {
 int load_pattern_file(int panel) {
     {
         WaitCursor busy;
-        const PatternFile file = read_pattern_file(selected_file_path, pattern_buffer);
+        const PatternFile file = read_chosen_pattern_file(pattern_buffer);
         // A read failing part way ends the text there, as the end of the file would.
         if (file.problem.unopened()) return -1;
         SetCtrlVal(panel, PANELDATA_LISTBOX_DATA, file.first_bits);

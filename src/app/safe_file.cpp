@@ -89,20 +89,38 @@ void sync_directory(const std::string& directory) {
     ::close(fd);
 }
 
+// Where no new file can be made beside it (a shared folder the writer may not add files to), the
+// file itself is rewritten: written over from its start, cut to the new length, synced. Writing
+// before cutting keeps the old blocks, so a full disk can still take a text no longer than the
+// old one. This is not atomic: a failure part way leaves a mix of old and new, and says so.
+bool rewrite_in_place(const std::string& target, std::string_view text) {
+    Fd fd(::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    const bool written = write_all(fd.get(), text) &&
+                         ::ftruncate(fd.get(), static_cast<off_t>(text.size())) == 0 &&
+                         ::fsync(fd.get()) == 0;
+    return fd.close() && written;
+}
+
 }  // namespace
 
 bool read_regular_file(const char* path, std::size_t limit, std::string* text) {
     if (path == nullptr || text == nullptr) return false;
     // Non-blocking, so that opening a FIFO returns at once instead of waiting for a writer.
     Fd fd(::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (fd.get() < 0) return false;
+    return fd.get() >= 0 && read_regular_file(fd.get(), limit, text);
+}
+
+bool read_regular_file(int fd, std::size_t limit, std::string* text) {
+    if (text == nullptr) return false;
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
     std::string content;
     char chunk[8192];
     while (content.size() < limit) {
         const std::size_t want = std::min(sizeof chunk, limit - content.size());
-        const ssize_t n = ::read(fd.get(), chunk, want);
+        const ssize_t n = ::read(fd, chunk, want);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return false;
         if (n == 0) break;
@@ -121,16 +139,17 @@ bool replace_file_atomically(const char* path, std::string_view text) {
     const bool existed = ::stat(target.c_str(), &old) == 0;
     if (!existed && errno != ENOENT) return false;
     // Renaming over a device, FIFO or directory would replace it, not write into it; and a file
-    // the writer may not write (one made read-only to protect it) stays as it is, although the
-    // directory would allow the rename.
-    if (existed &&
-        (!S_ISREG(old.st_mode) || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0))
+    // the writer may not write stays as it is, although the directory would allow the rename. A
+    // file without any write permission bit was made read-only to protect it: a privileged writer,
+    // whom every access check lets through, keeps off it too.
+    if (existed && (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0 ||
+                    ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0))
         return false;
 
     const std::string directory = directory_prefix(target);
     std::string temp;
     Fd fd(create_temporary(directory, &temp));
-    if (fd.get() < 0) return false;
+    if (fd.get() < 0) return existed && rewrite_in_place(target, text);
     if (existed) {
         // Owner and group first: changing them may clear mode bits that the chmod then restores.
         // Only a privileged process may give the file away; otherwise it stays the writer's.

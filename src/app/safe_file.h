@@ -16,14 +16,18 @@ namespace korvel::app {
 // untouched) when the file cannot be opened or read, or is not a regular file: a directory,
 // a FIFO that would block the program, a device that never ends.
 bool read_regular_file(const char* path, std::size_t limit, std::string* text);
+// The same from the file open on `fd`, from where it stands (the caller closes it).
+bool read_regular_file(int fd, std::size_t limit, std::string* text);
 
 // Replaces the file `path` with `text`: written to a temporary file in the same directory,
 // flushed and synced, then renamed over the old one. A file that exists keeps its permission bits
 // (and, where allowed, its owner and group); a new one gets 0666 less the umask, as any newly
-// created file does. A symbolic link is followed and the file it names is replaced. Returns false
-// and leaves the old file exactly as it was when anything fails: the directory cannot take a new
-// file, the disk fills up, the file may not be written, the path names something other than a
-// regular file.
+// created file does. A symbolic link is followed and the file it names is replaced. Where the
+// directory cannot take a new file but the file itself may be written, the file is rewritten in
+// place instead (written over, cut to length, synced). Returns false and leaves the old file
+// exactly as it was when anything else fails: the disk fills up, the file may not be written or
+// has no write permission bit at all (whoever writes), the path names something other than a
+// regular file. Only a failure of the rewrite in place can leave a damaged file.
 bool replace_file_atomically(const char* path, std::string_view text);
 
 // The write(2) the replacement makes its writes through. Tests install one that fails midway to

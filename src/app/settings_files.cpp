@@ -59,6 +59,15 @@ std::string configuration_name(std::string_view path) {
 int RestoreSettings(const char* path) {
     std::string text;
     if (!read_regular_file(path, kMostBytesRead, &text)) return -1;
+    restore_settings_text(path, text);
+    return 0;
+}
+
+bool read_settings_text(int fd, std::string* text) {
+    return read_regular_file(fd, kMostBytesRead, text);
+}
+
+void restore_settings_text(const char* path, std::string_view text) {
     parse_settings(text, settings);
     show_configuration(path);
     // The polarity just read, shown on More Features when it is open, is applied first.
@@ -67,7 +76,6 @@ int RestoreSettings(const char* path) {
     set_freq(main_panel, PANELMORE_INV_DATA_BUTTON, EVENT_COMMIT, nullptr, 0, 0);
     // set_freq has marked a change; the configuration just restored is unchanged.
     settings_changed = 0;
-    return 0;
 }
 
 int SaveSettings(const char* path) {

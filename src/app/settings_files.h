@@ -22,6 +22,11 @@ inline constexpr std::size_t kConfigPathBuffer = 260;
 // and the unit, and clears the settings-changed mark. Returns 0, or -1 when the file cannot be
 // read (nothing changes then).
 int RestoreSettings(const char* path);
+// The text of the configuration file open on `fd`, read as RestoreSettings reads a file. False
+// when it is not a regular file or cannot be read.
+bool read_settings_text(int fd, std::string* text);
+// RestoreSettings with the text already read from the file at `path`.
+void restore_settings_text(const char* path, std::string_view text);
 // Writes the settings set to `path`, replacing any old file safely. Returns 1, or 0 when the file
 // cannot be written (an old file is left as it was).
 int SaveSettings(const char* path);

@@ -168,4 +168,13 @@ int parse_settings(std::string_view text, GeneratorSettings& s) {
     return read;
 }
 
+bool has_settings_header(std::string_view text) {
+    if (!text.starts_with(kSettingsHeader)) return false;
+    for (const char c :
+         text.substr(kSettingsHeader.size(), text.find('\n') - kSettingsHeader.size())) {
+        if (!is_space(c)) return false;
+    }
+    return true;
+}
+
 }  // namespace korvel::app

@@ -41,4 +41,8 @@ std::string format_settings(const GeneratorSettings& s);
 // Returns how many of the twelve settings were read from the text.
 int parse_settings(std::string_view text, GeneratorSettings& s);
 
+// The text's first line is the header (blanks and a '\r' after it allowed): what tells a
+// configuration file from any other text file.
+bool has_settings_header(std::string_view text);
+
 }  // namespace korvel::app

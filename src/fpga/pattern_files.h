@@ -17,8 +17,13 @@ struct PatternFile {
     std::uint32_t bits = 0;  // bit characters taken (those of an incomplete last word included)
     std::string first_bits;  // the first 256 bit characters, in file order
 };
-// Reads the pattern file at `path` into `columns`, up to the end of word 4096.
+// Reads the pattern file at `path` (or the rest of `file`) into `columns`, up to the end of word
+// 4096.
 PatternFile read_pattern_file(const char* path, PatternColumns& columns);
+PatternFile read_pattern_file(TextFile& file, PatternColumns& columns);
+// Copies into `to` the bits that reading `file` wrote into `from`, leaving the others as they
+// are: the same as reading the file into `to` itself, without reading it again.
+void copy_pattern_bits(const PatternFile& file, const PatternColumns& from, PatternColumns& to);
 
 struct MaskFile {
     FileProblem problem;
@@ -28,7 +33,11 @@ struct MaskFile {
     int mask_bits = 0;  // mask bits read, 256 at most
     int ones = 0;       // one bits among them
 };
-// Reads the mask file at `path` into column 0 of `columns`, up to the 256th mask bit.
+// Reads the mask file at `path` (or the rest of `file`) into column 0 of `columns`, up to the
+// 256th mask bit.
 MaskFile read_mask_file(const char* path, PatternColumns& columns);
+MaskFile read_mask_file(TextFile& file, PatternColumns& columns);
+// As copy_pattern_bits, for the mask bits that reading `file` wrote.
+void copy_mask_bits(const MaskFile& file, const PatternColumns& from, PatternColumns& to);
 
 }  // namespace korvel

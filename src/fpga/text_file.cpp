@@ -26,6 +26,9 @@ std::string FileProblem::describe() const {
             return "is a device, not a file";
         case Kind::NotRegular:
             return "is not a regular file";
+        case Kind::TooLarge:
+            return "is larger than " + std::to_string(kMostTextBytes >> 20) +
+                   " MiB: too large to be a pattern or mask file";
         case Kind::OpenFailed:
             return std::string("cannot be opened: ") + std::strerror(error_number);
         case Kind::ReadFailed:
@@ -33,8 +36,6 @@ std::string FileProblem::describe() const {
     }
     return "cannot be read";
 }
-
-namespace detail {
 
 namespace {
 
@@ -74,12 +75,26 @@ TextFile::TextFile(const char* path) {
         problem_ = open_problem(errno);
         return;
     }
+    check_opened();
+}
+
+TextFile::TextFile(int fd) : fd_(fd) {
+    if (fd_ < 0) {
+        problem_ = {FileProblem::Kind::OpenFailed, EBADF};
+        return;
+    }
+    check_opened();
+}
+
+void TextFile::check_opened() {
     struct stat st {};
     if (::fstat(fd_, &st) != 0) {
         problem_ = {FileProblem::Kind::OpenFailed, errno};
     } else {
         problem_ = kind_problem(st.st_mode);
     }
+    if (!problem_ && static_cast<std::uint64_t>(st.st_size) > kMostTextBytes)
+        problem_ = {FileProblem::Kind::TooLarge, 0};
     if (problem_) return;
     chunk_ = std::make_unique<std::uint8_t[]>(kTextChunkBytes);
     // A file the kernel makes up as it is read (under /proc, say) tells a length of 0; one chunk
@@ -106,5 +121,4 @@ std::span<const std::uint8_t> TextFile::next() {
     }
 }
 
-}  // namespace detail
 }  // namespace korvel

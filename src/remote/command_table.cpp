@@ -37,6 +37,7 @@ constexpr CommandDef kCommands[] = {
     {"ERRor:MASK:COUNt", set_mask_count, query_mask_count},
     {"MMEMory:STORe:CONFig", store_configuration, nullptr},
     {"MMEMory:LOAD:CONFig", load_configuration, nullptr},
+    {"MMEMory:CDIRectory", set_directory, query_directory},
 };
 
 }  // namespace

@@ -3,14 +3,17 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/state.h"
+#include "app/text_file_choice.h"
 #include "fpga/pattern_files.h"
 #include "fpga/pattern_memory.h"
 #include "platform/operator_input.h"
 #include "platform/user_interface.h"
 #include "remote/control_commands.h"
+#include "remote/file_root.h"
 #include "remote/operator_steps.h"
 #include "resource/main_uir.h"
 #include "unit/unit_map.h"
@@ -32,25 +35,36 @@ scpi::Fault unusable(const std::string& path, const FileProblem& problem) {
     return scpi::Error{code, path + ": " + problem.describe()};
 }
 
-// A buffer to read a file into beforehand, with the reader the window uses (128 KiB: not on the
-// stack).
-struct Scratch {
+// A file opened in the remote file folder and read once, with the reader the window uses, into
+// columns of its own (128 KiB: not on the stack); the window's load then takes what was read.
+struct ReadAhead {
     PatternColumns columns{};
+    app::FileAlreadyRead file;
 };
 
-scpi::Fault check_pattern_file(const std::string& path) {
-    const auto scratch = std::make_unique<Scratch>();
-    const PatternFile file = read_pattern_file(path.c_str(), scratch->columns);
+scpi::Fault open_text(const std::string& path, std::optional<TextFile>* text) {
+    int fd = -1;
+    if (auto f = open_in_root(path, &fd)) return f;
+    text->emplace(fd);
+    return std::nullopt;
+}
+
+scpi::Fault read_pattern(const std::string& path, ReadAhead* ahead) {
+    std::optional<TextFile> text;
+    if (auto f = open_text(path, &text)) return f;
+    const PatternFile file = read_pattern_file(*text, ahead->columns);
     if (file.problem) return unusable(path, file.problem);
     if (file.words == 0)
         return scpi::Error{scpi::kExecutionError, path + ": no complete 256-bit word (" +
                                                       std::to_string(file.bits) + " bits)"};
+    ahead->file.pattern = file;
     return std::nullopt;
 }
 
-scpi::Fault check_mask_file(const std::string& path) {
-    const auto scratch = std::make_unique<Scratch>();
-    const MaskFile file = read_mask_file(path.c_str(), scratch->columns);
+scpi::Fault read_mask(const std::string& path, ReadAhead* ahead) {
+    std::optional<TextFile> text;
+    if (auto f = open_text(path, &text)) return f;
+    const MaskFile file = read_mask_file(*text, ahead->columns);
     if (file.problem) return unusable(path, file.problem);
     if (file.outcome == MaskReader::Outcome::NotNumbers)
         return scpi::Error{scpi::kExecutionError,
@@ -58,21 +72,28 @@ scpi::Fault check_mask_file(const std::string& path) {
     if (file.outcome == MaskReader::Outcome::Short)
         return scpi::Error{scpi::kExecutionError, path + ": mask shorter than 256 bits (" +
                                                       std::to_string(file.mask_bits) + ")"};
+    ahead->file.mask = file;
     return std::nullopt;
 }
 
-// Chooses `path` with the window's "Select" button (its dialog answered by typing the path), then
-// presses its load button.
-scpi::Fault choose_and_load(int panel, int select_button, int load_button,
-                            const std::string& path) {
+// Chooses the file read ahead with the window's "Select" button (its dialog answered by typing
+// the file's full path, which the window then shows), then presses its load button, which takes
+// what was read instead of opening the path again.
+scpi::Fault choose_and_load(int panel, int select_button, int load_button, const std::string& path,
+                            ReadAhead* ahead) {
+    ahead->file.path = path_in_root(path);
+    ahead->file.columns = &ahead->columns;
+    if (ahead->file.path.size() >= MAX_PATHNAME_LEN)
+        return scpi::Error{scpi::kFileNameError, "path longer than " +
+                                                     std::to_string(MAX_PATHNAME_LEN - 1) +
+                                                     " bytes in the remote file folder"};
     {
-        const platform::TypedFileDialogAnswer typed(path);
+        const platform::TypedFileDialogAnswer typed(ahead->file.path);
         if (auto f = press(panel, select_button)) return f;
     }
-    if (path != app::selected_file_path)
+    if (ahead->file.path != app::selected_file_path)
         return scpi::Error{scpi::kExecutionError, "the window did not take the path"};
-    // The load button's callback says -1 when the file cannot be opened (after the check above,
-    // only when it vanished meanwhile).
+    const app::FileHandedOver handed(ahead->file);
     if (platform::operate_ctrl(panel, load_button, EVENT_COMMIT) < 0)
         return scpi::Error{scpi::kMassStorageError, path + ": cannot be opened"};
     return std::nullopt;
@@ -100,7 +121,8 @@ scpi::Fault query_error_window(CommandCall& call, int control, std::string_view 
 scpi::Fault load_custom_pattern(CommandCall& call) {
     std::string path;
     if (auto f = read_path(call, MAX_PATHNAME_LEN, &path)) return f;
-    if (auto f = check_pattern_file(path)) return f;
+    const auto ahead = std::make_unique<ReadAhead>();
+    if (auto f = read_pattern(path, ahead.get())) return f;
     if (!unit_connected()) return unit_absent();
     // The window opens when Custom Data is chosen (also when it is chosen already).
     if (!app::data_panel_open) {
@@ -114,15 +136,18 @@ scpi::Fault load_custom_pattern(CommandCall& call) {
         if (!app::data_panel_open)
             return scpi::Error{scpi::kExecutionError, "Custom Test Pattern did not open"};
     }
-    return choose_and_load(app::data_panel, PANELDATA_SELECT_TXT_FILE, PANELDATA_LOAD_FPGA, path);
+    return choose_and_load(app::data_panel, PANELDATA_SELECT_TXT_FILE, PANELDATA_LOAD_FPGA, path,
+                           ahead.get());
 }
 
 scpi::Fault load_error_mask(CommandCall& call) {
     std::string path;
     if (auto f = read_path(call, MAX_PATHNAME_LEN, &path)) return f;
-    if (auto f = check_mask_file(path)) return f;
+    const auto ahead = std::make_unique<ReadAhead>();
+    if (auto f = read_mask(path, ahead.get())) return f;
     if (auto f = error_window()) return f;
-    return choose_and_load(app::err_panel, PANELERR_SELECT_ERR_TXT_FILE, PANELERR_LOAD_FPGA, path);
+    return choose_and_load(app::err_panel, PANELERR_SELECT_ERR_TXT_FILE, PANELERR_LOAD_FPGA, path,
+                           ahead.get());
 }
 
 scpi::Fault set_mask_period(CommandCall& call) {

@@ -1,10 +1,11 @@
 // Commands that fill the unit's FPGA memories through the Custom Test Pattern and Error Injection
 // Setup windows: a pattern file, a mask file, and the mask's period, width and error count.
 //
-// A file is chosen as on the window, its path typed into the window's file dialog instead of
-// picked, and then loaded with the window's load button. It is read once beforehand with the same
-// reader, so that a file that cannot be used is refused with its reason and nothing changes
-// (the windows themselves say nothing about such a file).
+// A file is chosen as on the window, its full path in the remote file folder (file_root.h) typed
+// into the window's file dialog instead of picked, and then loaded with the window's load button.
+// It is opened and read once beforehand with the same reader, so that a file that cannot be used
+// is refused with its reason and nothing changes (the windows themselves say nothing about such a
+// file); the load button then takes what was read, so the file loaded is the file checked.
 //
 // The windows are opened the way the operator opens them: Custom Test Pattern by choosing Custom
 // Data on Pattern Select (so the unit plays the custom pattern), Error Injection Setup through

@@ -111,21 +111,27 @@ TEST_F(SafeFileTest, AWriteThatFailsMidwayLeavesTheOldFileAndNoTemporary) {
     }
 }
 
-TEST_F(SafeFileTest, AnUnwritableDirectoryOrAReadOnlyFileLeavesTheOldFile) {
+// A writable file in a folder that takes no new file is rewritten in place (a failure there is
+// reported); a file without write permission bits is never written, not even by root.
+TEST_F(SafeFileTest, AnUnwritableDirectoryRewritesInPlaceAndAReadOnlyFileStays) {
     fs::create_directory("locked");
-    put("locked/settings.cfg", "old content\n");
+    put("locked/settings.cfg", "old content, longer than the new\n");
     ::chmod("locked/settings.cfg", 0666);
     ::chmod("locked", 0555);
     put("read_only.cfg", "protected\n");
     ::chmod("read_only.cfg", 0444);
+    EXPECT_FALSE(replace_file_atomically("read_only.cfg", "new\n"));
     {
         WithoutPermissionOverride plain_user;
         if (!plain_user.active()) GTEST_SKIP() << "cannot give up the permission override";
-        EXPECT_FALSE(replace_file_atomically("locked/settings.cfg", "new\n"));
+        EXPECT_TRUE(replace_file_atomically("locked/settings.cfg", "new\n"));
         EXPECT_FALSE(replace_file_atomically("read_only.cfg", "new\n"));
+        file_write_call = write_until_full;
+        g_room = 0;
+        EXPECT_FALSE(replace_file_atomically("locked/settings.cfg", "newer\n"));
     }
     ::chmod("locked", 0755);
-    EXPECT_EQ(korvel::testing::file_text("locked/settings.cfg"), "old content\n");
+    EXPECT_EQ(korvel::testing::file_text("locked/settings.cfg"), "new\n");
     EXPECT_EQ(entries("locked"), std::vector<std::string>{"settings.cfg"});
     EXPECT_EQ(korvel::testing::file_text("read_only.cfg"), "protected\n");
 }

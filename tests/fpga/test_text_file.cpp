@@ -75,19 +75,23 @@ TEST_F(TextFiles, ReadingStopsOnceTheReaderIsDone) {
     EXPECT_EQ(reader.chunks, 1);
 }
 
-// A gigabyte of '1's (its first megabytes: the rest, a hole, is never reached) fills the pattern
-// memory and is read no further; as a mask file it is a period too large to be a number.
-TEST_F(TextFiles, AGigabyteOfOnesStopsAtWhatTheReaderNeeds) {
+// A file larger than 64 MiB is too large to be a pattern or mask file, whatever it begins with:
+// refused before a byte is read (a file without bits would otherwise be read to its end). One
+// file of exactly the bound is read as far as the reader needs.
+TEST_F(TextFiles, FilesLargerThan64MiBAreRefusedUnread) {
     const std::string path = (dir_ / "ones.txt").string();
-    ASSERT_TRUE(korvel::testing::make_gigabyte_file(path, std::string(2 << 20, '1')));
-    const PatternFile pattern = read_pattern_file(path.c_str(), columns);
-    EXPECT_FALSE(pattern.problem);
-    EXPECT_EQ(pattern.words, kPatternWords);
-    EXPECT_EQ(pattern.bits, PatternReader::kMaxBits);
-    const MaskFile mask = read_mask_file(path.c_str(), columns);
-    EXPECT_FALSE(mask.problem);
-    EXPECT_EQ(mask.outcome, MaskReader::Outcome::NotNumbers);
-    EXPECT_EQ(mask.mask_bits, 0);
+    for (const std::uint64_t size : {kMostTextBytes, kMostTextBytes + 1}) {
+        ASSERT_TRUE(korvel::testing::make_gigabyte_file(path, std::string(2 << 20, '1')));
+        ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(size)), 0);
+        const bool refused = size > kMostTextBytes;
+        const PatternFile pattern = read_pattern_file(path.c_str(), columns);
+        EXPECT_EQ(pattern.problem.kind, refused ? Kind::TooLarge : Kind::None) << size;
+        EXPECT_EQ(pattern.bits, refused ? 0u : PatternReader::kMaxBits) << size;
+        EXPECT_EQ(read_mask_file(path.c_str(), columns).problem.kind,
+                  refused ? Kind::TooLarge : Kind::None);
+    }
+    EXPECT_EQ(FileProblem{Kind::TooLarge}.describe(),
+              "is larger than 64 MiB: too large to be a pattern or mask file");
 }
 
 // Another program appending to the file while it is read: reading ends where the file ended when

@@ -34,11 +34,18 @@ TEST(KorvelOptions, RemoteTakesAnOptionalPortAndBindImpliesRemote) {
     EXPECT_TRUE(bind->remote);
     EXPECT_EQ(bind->remote_bind, "0.0.0.0");
     EXPECT_EQ(bind->remote_port, 6000);
+    const auto files = parse({"--remote-files", "bench"}, &error);
+    ASSERT_TRUE(files);
+    EXPECT_TRUE(files->remote);
+    EXPECT_EQ(files->remote_files, "bench");
 }
 
 TEST(KorvelOptions, BadPortsAndAMissingAddressAreRefused) {
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"--remote", "65536"}, {"--remote", "50x"}, {"--remote", "1e3"}, {"--remote-bind"}}) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{"--remote", "65536"},
+                                                                  {"--remote", "50x"},
+                                                                  {"--remote", "1e3"},
+                                                                  {"--remote-bind"},
+                                                                  {"--remote-files"}}) {
         std::string error;
         EXPECT_FALSE(parse(args, &error)) << args.back();
         EXPECT_FALSE(error.empty());

@@ -1,10 +1,15 @@
 // Commands that read and write files: a custom pattern and an error mask through their windows,
 // the mask's timing, and configuration files. Files live in the test's own working directory.
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "../support/huge_files.h"
 #include "app/settings_files.h"
+#include "platform/view_observer.h"
+#include "remote/file_root.h"
 #include "remote_fixture.h"
 
 using namespace korvel::app;
@@ -46,8 +51,8 @@ TEST_F(FileCommands, CustomPatternIsChosenAndLoadedThroughItsWindow) {
     EXPECT_EQ(expander_pins(7) & 0xFF, 11);  // Custom Data, chosen to open the window
     EXPECT_EQ(fpga().pattern_bits, std::string(word0.rbegin(), word0.rend()) +
                                        std::string(word1.rbegin(), word1.rend()));
-    EXPECT_STREQ(selected_file_path, "pattern.txt");
-    EXPECT_EQ(text(data_panel, PANELDATA_TEXTMSG_FILE_PATH), "pattern.txt");
+    EXPECT_EQ(selected_file_path, korvel::remote::path_in_root("pattern.txt"));
+    EXPECT_EQ(text(data_panel, PANELDATA_TEXTMSG_FILE_PATH), selected_file_path);
     EXPECT_TRUE(host().file_requests.empty());  // the dialog was answered, not shown
 
     // With the window open, the next load needs no pattern choice.
@@ -162,7 +167,7 @@ TEST_F(FileCommands, ConfigurationsAreStoredAndLoadedWithoutTheDialogs) {
 
 TEST_F(FileCommands, ConfigurationFailuresGoToTheErrorQueueNotToAMessageBox) {
     EXPECT_EQ(send("MMEM:LOAD:CONF \"missing.cfg\""), "");
-    EXPECT_EQ(error(), "-256,\"File name not found;cannot read missing.cfg\"");
+    EXPECT_EQ(error(), "-256,\"File name not found;missing.cfg: not found\"");
     EXPECT_EQ(send("MMEM:STOR:CONF \"no/such/folder/a.cfg\""), "");
     EXPECT_EQ(error(), "-250,\"Mass storage error;cannot write no/such/folder/a.cfg\"");
     EXPECT_EQ(send("MMEM:STOR:CONF \"" + std::string(kConfigPathBuffer, 'a') + "\""), "");
@@ -170,6 +175,131 @@ TEST_F(FileCommands, ConfigurationFailuresGoToTheErrorQueueNotToAMessageBox) {
     std::error_code ec;
     EXPECT_FALSE(std::filesystem::exists(std::string(kConfigPathBuffer, 'a'), ec));
     EXPECT_TRUE(host().popups.empty());
+}
+
+// Paths of every file command stay inside the remote file folder, here "root" in the test's
+// working directory; the files around it must come through every refusal untouched.
+TEST_F(FileCommands, PathsStayInsideTheRemoteFileFolder) {
+    namespace fs = std::filesystem;
+    const std::string here = fs::current_path().string();
+    fs::create_directories("root/folder");
+    ASSERT_TRUE(korvel::remote::set_file_root("root", nullptr));
+    struct RootReset {
+        ~RootReset() { korvel::remote::set_file_root("", nullptr); }
+    } root_reset;
+    SaveSettings("outside.cfg");
+    SaveSettings("root/valid.cfg");
+    write_file("outside.txt", std::string(256, '1'));
+    write_file("outside-mask.txt", burst_mask_file());
+    write_file("root/real.cfg", "");
+    write_file("root/notes.txt", "8010 0\nPattern 1\n");
+    write_file("root/read-only.cfg", "protected\n");
+    ::chmod("root/read-only.cfg", 0444);
+    ::mkfifo("root/fifo", 0644);
+    fs::create_symlink(here + "/root/real.cfg", "root/in.cfg");
+    fs::create_symlink("../outside.cfg", "root/out.cfg");
+    fs::create_symlink("../outside.txt", "root/out.txt");
+    fs::create_symlink(here + "/outside-mask.txt", "root/out-mask.txt");
+    fs::create_symlink("..", "root/up");
+    fs::create_symlink("loop", "root/loop");
+    ASSERT_TRUE(korvel::testing::make_gigabyte_file("root/huge.txt", std::string(256, '1')));
+    const auto untouched = [] {
+        return read_file("outside.cfg") + read_file("outside.txt") + read_file("outside-mask.txt") +
+               read_file("root/read-only.cfg");
+    };
+    const std::string before = untouched();
+
+    struct Case {
+        std::string line;
+        int code;
+    };
+    const Case cases[] = {
+        {"MMEM:STOR:CONF \"" + here + "/outside.cfg\"", -257},  // absolute
+        {"MMEM:LOAD:CONF \"" + here + "/outside.cfg\"", -257},
+        {"MMEM:STOR:CONF \"../outside.cfg\"", -257},  // ".."
+        {"PATT:CUST:LOAD \"folder/../../outside.txt\"", -257},
+        {"MMEM:STOR:CONF \"out.cfg\"", -257},  // symbolic links out of the folder
+        {"MMEM:LOAD:CONF \"out.cfg\"", -257},
+        {"PATT:CUST:LOAD \"out.txt\"", -257},
+        {"ERR:MASK:LOAD \"out-mask.txt\"", -257},
+        {"MMEM:STOR:CONF \"up/new.cfg\"", -257},
+        {"MMEM:LOAD:CONF \"up/missing.cfg\"", -257},  // not "not found": nothing is told
+        {"MMEM:STOR:CONF \"in.cfg\"", 0},  // a symbolic link inside the folder
+        {"MMEM:LOAD:CONF \"in.cfg\"", 0},
+        {"MMEM:STOR:CONF \"read-only.cfg\"", -250},
+        {"MMEM:LOAD:CONF \"fifo\"", -250},
+        {"MMEM:LOAD:CONF \"folder\"", -250},
+        {"MMEM:LOAD:CONF \"loop\"", -250},
+        {"MMEM:LOAD:CONF \"notes.txt\"", -200},  // no configuration header
+        {"PATT:CUST:LOAD \"huge.txt\"", -250},   // larger than any pattern file
+        {"MMEM:LOAD:CONF \"valid.cfg\"", 0},
+    };
+    for (const Case& c : cases) {
+        const std::string shown = text(main_panel, PANELMAIN_SETUP_LOADED);
+        EXPECT_EQ(send(c.line), "") << c.line;
+        const std::string e = error();
+        EXPECT_EQ(std::stoi(e), c.code) << c.line << ": " << e;
+        if (c.code == -257) {
+            EXPECT_EQ(e, "-257,\"File name error;outside the remote file folder\"") << c.line;
+        }
+        if (c.code != 0) {
+            EXPECT_EQ(text(main_panel, PANELMAIN_SETUP_LOADED), shown) << c.line;
+        }
+    }
+    EXPECT_EQ(untouched(), before);
+    EXPECT_FALSE(fs::exists("new.cfg"));
+    EXPECT_EQ(read_file("root/real.cfg"), read_file("root/valid.cfg"));
+    EXPECT_TRUE(fpga().pattern_bits.empty());
+    // The folder is fixed: CDIR takes only itself.
+    EXPECT_EQ(send("MMEM:CDIR \".\";CDIR?"), "\"" + here + "/root\"");
+    EXPECT_EQ(send("MMEM:CDIR \"folder\""), "");
+    EXPECT_EQ(error_code(), -257);
+}
+
+// Swaps the file for a folder when the window shows the chosen path: after the command has read
+// the file, before the window's load button.
+class SwapForAFolder : public korvel::platform::ViewObserver {
+  public:
+    SwapForAFolder(std::string file, const int* panel, int control)
+        : file_(std::move(file)), panel_(panel), control_(control) {
+        korvel::platform::add_view_observer(this);
+    }
+    ~SwapForAFolder() override { korvel::platform::remove_view_observer(this); }
+    void value_changed(int panel, int control) override {
+        if (panel != *panel_ || control != control_ || !std::filesystem::is_regular_file(file_))
+            return;
+        std::filesystem::remove(file_);
+        std::filesystem::create_directory(file_);
+    }
+
+  private:
+    std::string file_;
+    const int* panel_;
+    int control_;
+};
+
+// The window loads the file the command checked, even when the path names a folder by then.
+TEST_F(FileCommands, TheWindowLoadsTheFileThatWasChecked) {
+    struct Case {
+        std::string line;
+        const int* panel;
+        int path_control;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"PATT:CUST:LOAD \"p.txt\"", &data_panel, PANELDATA_TEXTMSG_FILE_PATH,
+         std::string(256, '1')},
+        {"ERR:MASK:LOAD \"p.txt\"", &err_panel, PANELERR_TEXTMSG_FILE_PATH, burst_mask_file()},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove("p.txt");
+        write_file("p.txt", c.text);
+        const SwapForAFolder swap("p.txt", c.panel, c.path_control);
+        EXPECT_EQ(send(c.line), "") << c.line;
+        EXPECT_EQ(error(), "0,\"No error\"") << c.line;
+    }
+    EXPECT_EQ(fpga().pattern_bits, std::string(256, '1'));
+    EXPECT_EQ(fpga().error_period, 3u);
 }
 
 }  // namespace
