@@ -22,7 +22,8 @@ Examples:
   korvel-gpib idn                      # real instruments, through libgpib.so.0
 
 Environment: KORVEL_GPIB_BACKEND=sim uses the simulated bench (as --simulate does).
-Exit status: 0 no GPIB call failed, 1 a call failed, 64 bad arguments.)";
+Exit status: 0 no GPIB call failed, 1 a call failed or libgpib.so.0 could not be
+loaded (then no call is made), 64 bad arguments.)";
 
 std::string joined(const std::vector<std::string>& words) {
     std::string text;

@@ -1,6 +1,7 @@
 #include "korvel_gpib.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <variant>
 
@@ -8,6 +9,7 @@
 #include "gpib/backend_select.h"
 #include "gpib/console.h"
 #include "gpib/instrument_routines.h"
+#include "gpib/linux_gpib_backend.h"
 #include "gpib/sim_bench.h"
 #include "platform/clock.h"
 
@@ -50,11 +52,21 @@ class RunScope {
     RunScope(const RunScope&) = delete;
     RunScope& operator=(const RunScope&) = delete;
 
-    void select(gpib::BackendKind kind) {
-        // The simulated bench runs on virtual time: its time-outs and the report's pause are
-        // counted, not waited.
-        if (kind == gpib::BackendKind::Sim) korvel::platform::set_clock(&clock_);
-        gpib::select_backend(kind);
+    // Makes `kind` the backend; the reason when it cannot be had ("" when it can).
+    std::string select(gpib::BackendKind kind, const std::string& library) {
+        if (kind == gpib::BackendKind::Sim) {
+            // The simulated bench runs on virtual time: its time-outs and the report's pause are
+            // counted, not waited.
+            korvel::platform::set_clock(&clock_);
+            gpib::select_backend(kind);
+            return "";
+        }
+        // Without its library every call of the real bench would fail, each with its report and
+        // a second's pause: rather make no call at all.
+        auto real = std::make_unique<gpib::LinuxGpibBackend>(library);
+        if (!real->loaded()) return real->load_problem();
+        gpib::select_backend(std::move(real));
+        return "";
     }
 
   private:
@@ -63,7 +75,8 @@ class RunScope {
 
 }  // namespace
 
-int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, std::ostream& err) {
+int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, std::ostream& err,
+        const std::string& gpib_library) {
     auto parsed = parse_command_line(argc, argv);
     if (const auto* answer = std::get_if<Answer>(&parsed))
         return korvel::cli::give(*answer, out, err);
@@ -76,12 +89,16 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
         err << "korvel-gpib: --sim-fail applies to the simulated bench only (add --simulate)\n";
         return kExitUsage;
     }
-    scope.select(kind);
+    if (const std::string problem = scope.select(kind, gpib_library); !problem.empty()) {
+        err << "korvel-gpib: " << problem << " No GPIB call was made.\n";
+        return kExitCallFailed;
+    }
     for (const gpib::SimFault& f : r.faults) gpib::sim_bench()->inject(f);
 
     switch (r.command) {
         case Command::Init:
             gpib::GPIB_Init();
+            gpib::GPIB_Dismiss();
             break;
         case Command::Dismiss:
             gpib::GPIB_Init();

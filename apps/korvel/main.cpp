@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "app/state.h"
 #include "ftdi/backend_select.h"
 #include "gpib/console.h"
+#include "korvel/sim/temporary_files.h"
 #include "korvel/sim/usb.h"
 #include "message_box_dismiss.h"
 #include "options.h"
@@ -62,6 +64,13 @@ int main(int argc, char** argv) {
         setenv("KORVEL_BACKEND", "sim", 1);
         korvel::ftdi::select_backend(korvel::ftdi::BackendKind::Sim);
     }
+
+    // Saves that a killed run left half done (its temporary files) go before anything is saved.
+    korvel::sim::remove_stale_temporary_files("");
+    const char* state_file = std::getenv("KORVEL_SIM_STATE");
+    if (options->simulate && state_file != nullptr)
+        korvel::sim::remove_stale_temporary_files(
+            std::filesystem::path(state_file).parent_path().string());
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("korvel"));

@@ -16,6 +16,16 @@ bool parse_port(const std::string& text, int* port) {
     return true;
 }
 
+// How long a remote client may stay idle: whole seconds from 1 to a day.
+bool parse_idle_seconds(const std::string& text, int* seconds) {
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < 1 || value > 86400)
+        return false;
+    *seconds = value;
+    return true;
+}
+
 bool starts_with_digit(const std::string& s) {
     return !s.empty() && s[0] >= '0' && s[0] <= '9';
 }
@@ -73,6 +83,13 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
             }
             o.remote_files = args[++i];
             o.remote = true;
+        } else if (a == "--remote-idle") {
+            if (i + 1 >= args.size() || !parse_idle_seconds(args[i + 1], &o.remote_idle_seconds)) {
+                if (error != nullptr) *error = "--remote-idle needs whole seconds from 1 to 86400";
+                return std::nullopt;
+            }
+            ++i;
+            o.remote = true;
         } else if (a == "--soak" || a == "--soak-seed") {
             double seconds = 0.0;
             std::uint64_t seed = 0;
@@ -112,7 +129,7 @@ std::string usage(const std::string& program) {
     return "Usage: " + program +
            " [--simulate] [--remote [PORT]] [--remote-bind ADDR] [--tour] [--screenshots DIR]"
            " [--remote-files DIR]\n"
-           "       [--startup-time]\n"
+           "       [--remote-idle SECONDS] [--startup-time]\n"
            "       [--simulate --soak SECONDS [--soak-seed N]]\n"
            "  --simulate          run on the simulated unit and show its window\n"
            "  --remote [PORT]     accept SCPI commands over TCP on PORT (default 5025; 0 picks a\n"
@@ -121,6 +138,9 @@ std::string usage(const std::string& program) {
            "                      machines may then drive the unit, without any authentication\n"
            "  --remote-files DIR  the folder whose files remote clients may read and write\n"
            "                      (implies --remote; default: the working directory)\n"
+           "  --remote-idle SECONDS  disconnect a client idle for SECONDS (default 300; 1 to\n"
+           "                      86400, implies --remote); with every connection taken, the\n"
+           "                      client idle longest makes room for a new one\n"
            "  --tour              open every window, close them again and leave\n"
            "  --screenshots DIR   the tour, saving every window as a PNG in DIR\n"
            "  --startup-time      print the time until the main window is shown, then leave\n"

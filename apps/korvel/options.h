@@ -17,6 +17,7 @@ struct Options {
     int remote_port = 5025;                  // the SCPI raw-socket port; 0 picks a free one
     std::string remote_bind = "127.0.0.1";   // loopback unless told otherwise
     std::string remote_files;                // the remote file folder; "": the working directory
+    int remote_idle_seconds = 300;           // a client idle this long is disconnected
     std::optional<double> soak_seconds;      // with --simulate: the headless soak, virtual seconds
     std::optional<std::uint64_t> soak_seed;  // replays the soak that printed this seed
     bool help = false;

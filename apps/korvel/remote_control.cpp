@@ -18,6 +18,7 @@ std::unique_ptr<remote::RemoteServer> start_remote_control(const Options& option
     }
     if (!remote::set_file_root(options.remote_files, error)) return nullptr;
     auto server = std::make_unique<remote::RemoteServer>();
+    server->setIdleLimit(options.remote_idle_seconds);
     QString why;
     if (!server->listen(address, static_cast<quint16>(options.remote_port), &why)) {
         *error = "cannot listen on " + options.remote_bind + " port " +

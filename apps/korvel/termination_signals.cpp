@@ -23,6 +23,10 @@ void on_signal(int) {
     [[maybe_unused]] const auto n = ::write(g_pipe[0], &byte, 1);
 }
 
+// SIGHUP is what a process gets when the terminal it was started from closes: as much a request to
+// leave as SIGTERM or Ctrl+C, and not a reason to lose the settings.
+constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
 // How soon to try again while a callback or a dialog is in progress.
 constexpr int kRetryMs = 100;
 
@@ -39,14 +43,12 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
     action.sa_handler = on_signal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    for (const int signal : kSignals) sigaction(signal, &action, nullptr);
 }
 
 TerminationSignals::~TerminationSignals() {
     if (g_pipe[0] < 0) return;
-    std::signal(SIGTERM, SIG_DFL);
-    std::signal(SIGINT, SIG_DFL);
+    for (const int signal : kSignals) std::signal(signal, SIG_DFL);
     ::close(g_pipe[0]);
     ::close(g_pipe[1]);
     g_pipe[0] = g_pipe[1] = -1;

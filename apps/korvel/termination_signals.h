@@ -1,6 +1,6 @@
-// SIGTERM and SIGINT leave the program through File > Exit, as the operator would: the settings
-// are saved, the timers stopped and the unit closed, instead of the process just vanishing (a
-// simulated unit then keeps its state file up to date too). A message box waiting for the
+// SIGTERM, SIGINT and SIGHUP (the terminal closing) leave the program through File > Exit, as the
+// operator would: the settings are saved, the timers stopped and the unit closed, instead of the
+// process just vanishing (a simulated unit then keeps its state file up to date too). A message box waiting for the
 // operator is answered with OK first.
 #pragma once
 

@@ -1,11 +1,12 @@
 #include "file_io.h"
 
+#include "korvel/sim/temporary_files.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -22,16 +23,6 @@ std::string reason() {
 std::string folder_of(const std::string& path) {
     const std::string folder = std::filesystem::path(path).parent_path().string();
     return folder.empty() ? "." : folder;
-}
-
-// A name no other save is using: the process id, a counter and the clock.
-std::string temporary_name(const std::string& folder) {
-    static unsigned counter = 0;
-    const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-    char suffix[48];
-    std::snprintf(suffix, sizeof suffix, "/.korvel-%x-%x-%llx", static_cast<unsigned>(::getpid()),
-                  ++counter, static_cast<unsigned long long>(now) & 0xFFFFFFull);
-    return folder + suffix;
 }
 
 bool write_all(int fd, const std::string& text) {
@@ -145,7 +136,7 @@ int write_temporary_beside(const std::string& target, const std::string& text, s
     const std::string folder = folder_of(target);
     int fd = -1;
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temp = temporary_name(folder);
+        temp = temporary_file_name(folder);
         fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) break;
     }

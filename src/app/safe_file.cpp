@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "korvel/sim/temporary_files.h"
+
 namespace korvel::app {
 
 FileWriteCall file_write_call = ::write;
@@ -70,10 +72,8 @@ std::string directory_prefix(const std::string& path) {
 
 // Creates a fresh temporary file beside the target. Returns the descriptor, or -1.
 int create_temporary(const std::string& directory, std::string* temp_path) {
-    static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        *temp_path = directory + ".korvel-" + std::to_string(::getpid()) + "-" +
-                     std::to_string(counter++) + ".tmp";
+        *temp_path = sim::temporary_file_name(directory);
         const int fd = ::open(temp_path->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }

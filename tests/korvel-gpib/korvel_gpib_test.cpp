@@ -49,6 +49,9 @@ TEST(KorvelGpibCli, CommandsRunTheirRoutinesQuietlyWhenNothingFails) {
         const Result r = run_cli(args);
         EXPECT_EQ(r.status, kExitOk) << command[0];
         EXPECT_EQ(r.out, "") << command[0];
+        // Each takes its instruments offline again: a failing ibonl shows in its exit status.
+        args.insert(args.begin() + 1, {"--sim-fail", "ibonl:EDVR"});
+        EXPECT_EQ(run_cli(args).status, kExitCallFailed) << command[0];
     }
     EXPECT_EQ(run_cli({"--simulate", "query", "errdet", "THRESHOLD?"}).out, "0.000\n");
     EXPECT_EQ(run_cli({"--simulate", "query", "scope", "DATA?"}).out.size(), 1000u);
@@ -65,6 +68,15 @@ TEST(KorvelGpibCli, AFailedCallPrintsItsReportAndExitsWithOne) {
                          "iberr = 6 EABO <Operation aborted>\nibcnt = 0\n\n" + kPrompt + "\n");
     // A fault on another instrument leaves this one alone.
     EXPECT_EQ(run_cli({"--simulate", "--sim-fail", "ibwrt:ENOL:siggen", "idn"}).status, kExitOk);
+}
+
+TEST(KorvelGpibCli, AMissingGpibLibraryStopsTheCommandBeforeAnyCall) {
+    const char* argv[] = {"korvel-gpib", "idn"};
+    std::istringstream in;
+    std::ostringstream out, err;
+    EXPECT_EQ(run(2, argv, in, out, err, "/nonexistent/libgpib.so.0"), kExitCallFailed);
+    EXPECT_EQ(out.str(), "");  // no call failed one by one, each with its report and pause
+    EXPECT_TRUE(err.str().starts_with("korvel-gpib: The GPIB library /nonexistent/")) << err.str();
 }
 
 TEST(KorvelGpibCli, BadArgumentsExitWith64BeforeAnyCall) {

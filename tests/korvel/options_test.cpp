@@ -24,7 +24,7 @@ TEST(KorvelOptions, RemoteIsOffByDefaultAndListensOnLoopbackPort5025) {
     EXPECT_EQ(plain->remote_bind, "127.0.0.1");
 }
 
-TEST(KorvelOptions, RemoteTakesAnOptionalPortAndBindImpliesRemote) {
+TEST(KorvelOptions, RemoteTakesAnOptionalPortAndBindAndIdleLimitImplyRemote) {
     std::string error;
     const auto port = parse({"--remote", "0"}, &error);
     ASSERT_TRUE(port);
@@ -38,9 +38,12 @@ TEST(KorvelOptions, RemoteTakesAnOptionalPortAndBindImpliesRemote) {
     ASSERT_TRUE(files);
     EXPECT_TRUE(files->remote);
     EXPECT_EQ(files->remote_files, "bench");
+    const auto idle = parse({"--remote-idle", "86400"}, &error);
+    EXPECT_TRUE(idle->remote);
+    EXPECT_EQ(idle->remote_idle_seconds, 86400);
 }
 
-TEST(KorvelOptions, BadPortsAndAMissingAddressAreRefused) {
+TEST(KorvelOptions, BadPortsIdleLimitsAndAMissingAddressAreRefused) {
     for (const auto& args : std::vector<std::vector<std::string>>{{"--remote", "65536"},
                                                                   {"--remote", "50x"},
                                                                   {"--remote", "1e3"},
@@ -50,8 +53,11 @@ TEST(KorvelOptions, BadPortsAndAMissingAddressAreRefused) {
         EXPECT_FALSE(parse(args, &error)) << args.back();
         EXPECT_FALSE(error.empty());
     }
-    // A next argument that is not a number is not taken as the port.
     std::string error;
+    for (const char* idle : {"0", "86401", "1.5", "-5", "--simulate"})
+        EXPECT_FALSE(parse({"--remote-idle", idle}, &error)) << idle;
+    EXPECT_EQ(error, "--remote-idle needs whole seconds from 1 to 86400");
+    // A next argument that is not a number is not taken as the port.
     EXPECT_FALSE(parse({"--remote", "--bogus"}, &error));
     EXPECT_EQ(error, "unknown option --bogus");
 }

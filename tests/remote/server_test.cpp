@@ -1,6 +1,8 @@
 // The SCPI server over real loopback sockets: clients served in turn, and every kind of bad
 // client (overlong lines, binary junk, half a line, a thousand short visits, one that never reads
-// its replies) handled without harm to the program or to the other clients.
+// its replies) handled without harm to the program or to the other clients; idle clients make
+// room for new ones.
+#include <sys/socket.h>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -10,6 +12,7 @@
 #include <random>
 #include <string>
 
+#include "platform/clock.h"
 #include "remote/qt/remote_server.h"
 #include "remote_fixture.h"
 
@@ -61,7 +64,8 @@ class ServerTest : public RemoteTest {
         return reply;
     }
 
-    RemoteServer server;
+    korvel::platform::VirtualClock idle_clock;
+    RemoteServer server{nullptr, &idle_clock};
     std::vector<std::unique_ptr<QTcpSocket>> clients;
 };
 
@@ -130,12 +134,28 @@ TEST_F(ServerTest, AThousandShortVisitsLeaveNothingBehind) {
     EXPECT_EQ(ask(c, "*OPC?"), "1");
 }
 
-TEST_F(ServerTest, ClientsBeyondTheLimitAreTurnedAway) {
-    for (int i = 0; i < RemoteServer::kMaxClients; ++i) connect_client();
-    ASSERT_TRUE(wait_until([&] { return server.clientCount() == RemoteServer::kMaxClients; }));
-    QTcpSocket& extra = connect_client();
-    EXPECT_TRUE(wait_until([&] { return extra.state() == QAbstractSocket::UnconnectedState; }));
-    EXPECT_EQ(ask(*clients.front(), "*OPC?"), "1");
+TEST_F(ServerTest, AClientIdleBeyondTheLimitIsDisconnected) {
+    server.setIdleLimit(10);
+    ASSERT_EQ(ask(connect_client(), "*OPC?"), "1");
+    QTcpSocket& busy = connect_client();
+    idle_clock.advance(9);
+    ASSERT_EQ(ask(busy, "*OPC?"), "1");
+    EXPECT_EQ(server.clientCount(), 2);
+    idle_clock.advance(2);
+    ASSERT_EQ(ask(busy, "*OPC?"), "1");
+    EXPECT_EQ(server.clientCount(), 1);
+}
+
+TEST_F(ServerTest, AClientThatStopsSendingGetsEveryReplyBeforeTheConnectionCloses) {
+    for (int i = 0; i < 8; ++i) {  // as `nc -N` does: the commands, at once the end of its input
+        QTcpSocket& c = connect_client();
+        write(c, "*IDN?\n*OPC?\nSOUR:PATT?\n");
+        ::shutdown(static_cast<int>(c.socketDescriptor()), SHUT_WR);
+    }
+    for (const auto& c : clients) {
+        ASSERT_TRUE(wait_until([&] { return c->state() == QAbstractSocket::UnconnectedState; }));
+        EXPECT_EQ(c->readAll().toStdString(), "MORLIDEX,KORVEL,1042,1.4.0\n1\nPRBS9\n");
+    }
 }
 
 TEST_F(ServerTest, AClientThatNeverReadsIsDisconnectedWhileOthersAreServed) {
@@ -183,6 +203,28 @@ TEST_F(ServerTest, CommandsWaitWhileAMessageBoxWaitsForTheOperator) {
     korvel::platform::set_host(nullptr);
     ASSERT_TRUE(wait_until([&] { return c.canReadLine(); }));
     EXPECT_EQ(c.readLine().toStdString(), "PRBS23\n");
+}
+
+TEST_F(ServerTest, AtTheLimitTheClientIdleLongestWithNoCommandWaitingMakesRoom) {
+    for (int i = 0; i < RemoteServer::kMaxClients; ++i, idle_clock.advance(1))
+        ASSERT_EQ(ask(connect_client(), "*OPC?"), "1");
+    // The first client, idle longest, sends a command that waits for the operator's message box:
+    // the second, idle next longest, makes room for a newcomer instead.
+    ModalHost host;
+    korvel::platform::set_host(&host);
+    int polls = 0;
+    host.close_when = [&] {
+        if (++polls == 1) write(*clients[0], "SOUR:PATT?\n");
+        if (polls == 20) connect_client();
+        return (polls > 20 && clients[1]->state() == QAbstractSocket::UnconnectedState) ||
+               polls > 2000;
+    };
+    MessagePopup("Error", "waiting for the operator");
+    korvel::platform::set_host(nullptr);
+    EXPECT_EQ(clients[1]->state(), QAbstractSocket::UnconnectedState);
+    EXPECT_EQ(ask(*clients.back(), "*IDN?"), "MORLIDEX,KORVEL,1042,1.4.0");
+    ASSERT_TRUE(wait_until([&] { return clients[0]->canReadLine(); }));
+    EXPECT_EQ(clients[0]->readLine().toStdString(), "PRBS9\n");
 }
 
 }  // namespace

@@ -164,13 +164,27 @@ class RemoteControlTest(unittest.TestCase):
         self.stop()
         self.assertEqual(self.unit(), (2, 0xFE, 0b01, 3475, 2978))
 
-    def test_sigterm_ends_a_program_waiting_at_its_restore_error_box(self):
+    def test_sigterm_ends_a_program_waiting_at_its_restore_error_box(self, number=signal.SIGTERM):
         os.remove(self.settings_path)  # a first start: "Unable to find Restore File"
         self.start("--remote", "0")
         self.wait_for_listener()
-        self.program.send_signal(signal.SIGTERM)
+        self.program.send_signal(number)
         self.assertEqual(self.program.wait(timeout=60), 0)
         self.assertTrue(os.path.exists(self.settings_path))  # File > Exit saved the settings
+
+    def test_sighup_of_a_closing_terminal_does_the_same(self):
+        self.test_sigterm_ends_a_program_waiting_at_its_restore_error_box(signal.SIGHUP)
+
+    def test_a_start_removes_temporary_files_that_killed_saves_left(self):
+        gone = subprocess.Popen(["true"])
+        gone.wait()
+        names = [f".korvel-{gone.pid}-0.tmp", f".korvel-{os.getpid()}-0.tmp"]  # dead, alive
+        for name in names:
+            open(os.path.join(self.folder, name), "w", encoding="ascii").close()
+        self.start("--remote", "0")
+        self.wait_for_listener()
+        self.assertEqual([os.path.exists(os.path.join(self.folder, n)) for n in names],
+                         [False, True])
 
     def test_a_port_that_cannot_be_had_or_a_bad_address_stops_the_start(self):
         with socket.socket() as taken:
