@@ -46,6 +46,7 @@ bool write_all(int fd, std::string_view text) {
     while (left > 0) {
         const ssize_t n = file_write_call(fd, p, left);
         if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = ENOSPC;  // nothing written and no reason given: taken as a full disk
         if (n <= 0) return false;
         p += n;
         left -= static_cast<std::size_t>(n);
@@ -123,9 +124,11 @@ bool replace_file_atomically(const char* path, std::string_view text) {
     // Renaming over a device, FIFO or directory would replace it, not write into it; and a file
     // the writer may not write (one made read-only to protect it) stays as it is, although the
     // directory would allow the rename.
-    if (existed &&
-        (!S_ISREG(old.st_mode) || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0))
+    if (existed && !S_ISREG(old.st_mode)) {
+        errno = S_ISDIR(old.st_mode) ? EISDIR : EINVAL;
         return false;
+    }
+    if (existed && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return false;
 
     const std::string directory = directory_prefix(target);
     std::string temp;
@@ -139,7 +142,9 @@ bool replace_file_atomically(const char* path, std::string_view text) {
     }
     const bool written = write_all(fd.get(), text) && ::fsync(fd.get()) == 0;
     if (!fd.close() || !written || ::rename(temp.c_str(), target.c_str()) != 0) {
+        const int reason = errno;
         ::unlink(temp.c_str());
+        errno = reason;
         return false;
     }
     sync_directory(directory);

@@ -23,7 +23,7 @@ bool read_regular_file(const char* path, std::size_t limit, std::string* text);
 // created file does. A symbolic link is followed and the file it names is replaced. Returns false
 // and leaves the old file exactly as it was when anything fails: the directory cannot take a new
 // file, the disk fills up, the file may not be written, the path names something other than a
-// regular file.
+// regular file. errno then tells why.
 bool replace_file_atomically(const char* path, std::string_view text);
 
 // The write(2) the replacement makes its writes through. Tests install one that fails midway to

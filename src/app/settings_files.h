@@ -23,7 +23,7 @@ inline constexpr std::size_t kConfigPathBuffer = 260;
 // read (nothing changes then).
 int RestoreSettings(const char* path);
 // Writes the settings set to `path`, replacing any old file safely. Returns 1, or 0 when the file
-// cannot be written (an old file is left as it was).
+// cannot be written (an old file is left as it was; errno tells why).
 int SaveSettings(const char* path);
 
 // File > Save As Configuration and File > Open Configuration: ask for a file, then save or
