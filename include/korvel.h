@@ -1,9 +1,10 @@
 /*
  * libkorvel: drive a KORVEL PRBS pattern generator from another program.
  *
- * Seven plain C functions. Call usb_init() first, then any of the five setters in any order and
- * as often as needed, and usb_close() last. The functions share one process-wide USB link and
- * take no lock: call them from one thread at a time.
+ * Seven plain C functions (each also under a korvel_ name), and korvel_read_status(),
+ * korvel_load_pattern() and korvel_load_mask(). Call usb_init() first, then any of the five setters
+ * in any order and as often as needed, and usb_close() last. The functions share one process-wide
+ * USB link and take no lock: call them from one thread at a time.
  *
  * The backend is chosen by the environment, read at the first call:
  *   KORVEL_BACKEND=sim    the simulated unit instead of real hardware (libftdi1)
@@ -15,6 +16,11 @@
  *                         a FIFO
  *
  * Link with -lkorvel (pkg-config korvel) or find_package(korvel) and the target korvel::korvel.
+ *
+ * Each function also has a korvel_ name (korvel_usb_init, ...; ClockOutput1 is
+ * korvel_clock_output1), the same function under a name no other library uses. New code should
+ * use those: a program that also links libusb-0.1, which has its own usb_init and usb_close, gets
+ * whichever library comes first in the link order for the plain names.
  */
 #ifndef KORVEL_H
 #define KORVEL_H
@@ -92,6 +98,45 @@ KORVEL_EXPORT int set_amplitude(float volts);
  * here). Also resets the two phase fields that share the expander byte. Returns 1.
  */
 KORVEL_EXPORT int prbs_select(int code);
+
+/* The same seven functions under their korvel_ names. */
+KORVEL_EXPORT int korvel_usb_init(void);
+KORVEL_EXPORT int korvel_usb_close(void);
+KORVEL_EXPORT int korvel_set_divide_ratio(int ratio);
+KORVEL_EXPORT int korvel_clock_output1(int on);
+KORVEL_EXPORT int korvel_set_dutycycle(float volts);
+KORVEL_EXPORT int korvel_set_amplitude(float volts);
+KORVEL_EXPORT int korvel_prbs_select(int code);
+
+/* The unit's present settings, read back from its chips by korvel_read_status(). */
+struct korvel_status {
+    int connected;         /* 1: the unit answered after the read; 0: nothing below is valid */
+    int pattern_code;      /* the pattern-select code on the unit, 1..12 */
+    char pattern_name[16]; /* its name as korvelctl prints it ("PRBS15"), "" for an unknown code */
+    int divide_ratio;      /* sync output divide ratio, 1..256 */
+    int clock_output1;     /* 1 on, 0 off */
+    int error_injection;   /* 1: errors injected (the same pin inverts the data), 0 off */
+    int duty_cycle_code;   /* duty-cycle DAC code, 0..4095, and its level in DAC volts */
+    double duty_cycle_volts;
+    int amplitude_code; /* data-amplitude DAC code, 0..4095, and its level in DAC volts */
+    double amplitude_volts;
+};
+
+/*
+ * Reads the settings back from the open unit into *status. Returns 1, or 0 (status->connected
+ * 0) when no unit is open or it stopped answering during the read.
+ */
+KORVEL_EXPORT int korvel_read_status(struct korvel_status* status);
+
+/*
+ * Load a custom pattern (text of '0' and '1', 256-bit words, at most 4096) or an error mask
+ * (period, width, 256 mask bits) from the text file `path` into the open unit, as
+ * `korvelctl load-pattern` and `load-mask` do. Returns 1 when loaded, 0 when the file cannot be
+ * used (nothing sent), -1 when no unit is open or it went away during the load. `message`
+ * (`size` bytes, may be NULL) receives what was loaded or why not.
+ */
+KORVEL_EXPORT int korvel_load_pattern(const char* path, char* message, int size);
+KORVEL_EXPORT int korvel_load_mask(const char* path, char* message, int size);
 
 #ifdef __cplusplus
 }

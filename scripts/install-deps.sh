@@ -10,6 +10,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyvisa python3-pyvisa-py sigrok-cli xvfb xauth valgrind fonts-dejavu-core
   desktop-file-utils dpkg-dev file
+  lintian scdoc bash-completion man-db python3-venv python3-setuptools python3-pip
   clang-14 libfuzzer-14-dev
 )
 

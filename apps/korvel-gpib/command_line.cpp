@@ -42,6 +42,7 @@ std::variant<Request, Answer> parse_command_line(int argc, const char* const* ar
         "korvel-gpib"};
     app.require_subcommand(1, 1);
     app.fallthrough();
+    app.set_version_flag("--version", "korvel-gpib " KORVEL_VERSION);
     app.add_flag("--simulate", r.simulate, "Use the simulated bench instead of libgpib.so.0");
     app.add_option("--sim-fail", fault_options,
                    "Make every matching call on the simulated bench fail, e.g. ibwrt:2:scope "
@@ -70,7 +71,7 @@ std::variant<Request, Answer> parse_command_line(int argc, const char* const* ar
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        if (e.get_exit_code() == 0) return korvel::cli::help_answer(app, e);  // --help
+        if (e.get_exit_code() == 0) return korvel::cli::help_answer(app, e);  // --help, --version
         return Answer{
             kExitUsage, "",
             "korvel-gpib: " + std::string(e.what()) + "\nRun korvel-gpib --help for usage.\n"};

@@ -13,6 +13,7 @@
 
 #include "app/shell.h"
 #include "app/state.h"
+#include "data_dir.h"
 #include "ftdi/backend_select.h"
 #include "gpib/console.h"
 #include "korvel/sim/temporary_files.h"
@@ -48,6 +49,15 @@ int main(int argc, char** argv) {
     if (options->help) {
         std::fputs(korvel::gui::usage(program).c_str(), stdout);
         return 0;
+    }
+    if (options->version) {
+        std::printf("korvel %s\n", KORVEL_VERSION);
+        return 0;
+    }
+    // Before anything reads or writes a file: the working directory is where the files live.
+    if (options->data_dir && !korvel::gui::enter_data_dir(&error)) {
+        std::fprintf(stderr, "%s: %s\n", program.c_str(), error.c_str());
+        return 1;
     }
     // The soak needs no display: it runs the program on the screenless host.
     if (options->soak_seconds) {

@@ -107,6 +107,10 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
             ++i;
         } else if (a == "--startup-time") {
             o.startup_time = true;
+        } else if (a == "--version") {
+            o.version = true;
+        } else if (a == "--data-dir") {
+            o.data_dir = true;
         } else if (a == "--help" || a == "-h") {
             o.help = true;
         } else {
@@ -147,7 +151,11 @@ std::string usage(const std::string& program) {
            "  --soak SECONDS      no window: a random operator works the program for SECONDS of\n"
            "                      virtual time while its invariants are checked (exit 1 if one\n"
            "                      breaks); prints its seed\n"
-           "  --soak-seed N       replay the soak that printed seed N\n";
+           "  --soak-seed N       replay the soak that printed seed N\n"
+           "  --data-dir          keep settings.cfg, configurations and calibration files in\n"
+           "                      $XDG_DATA_HOME/korvel (~/.local/share/korvel), not in the\n"
+           "                      working directory\n"
+           "  --version           print the program's version and leave\n";
 }
 
 }  // namespace korvel::gui

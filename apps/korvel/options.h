@@ -21,6 +21,8 @@ struct Options {
     std::optional<double> soak_seconds;      // with --simulate: the headless soak, virtual seconds
     std::optional<std::uint64_t> soak_seed;  // replays the soak that printed this seed
     bool help = false;
+    bool version = false;   // print "korvel <version>" and leave
+    bool data_dir = false;  // work in $XDG_DATA_HOME/korvel instead of the working directory
 };
 
 // Parses the arguments after the program name; an unknown option gives an error text.

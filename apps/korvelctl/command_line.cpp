@@ -105,6 +105,7 @@ std::variant<Request, Answer> parse_command_line(int argc, const char* const* ar
     app.footer(kExamples);
     app.require_subcommand(1, 1);
     app.fallthrough();
+    app.set_version_flag("--version", "korvelctl " KORVEL_VERSION);
     app.add_flag("--simulate", r.simulate, "Use the simulated unit (KORVEL_BACKEND=sim)");
     app.add_option("--sim-state", r.sim_state,
                    "The simulated unit's state file (KORVEL_SIM_STATE): read when the unit is "
@@ -137,7 +138,7 @@ std::variant<Request, Answer> parse_command_line(int argc, const char* const* ar
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        if (e.get_exit_code() == 0) return korvel::cli::help_answer(app, e);  // --help
+        if (e.get_exit_code() == 0) return korvel::cli::help_answer(app, e);  // --help, --version
         const std::string words =
             refused_words_message(std::vector<std::string>(argv + 1, argv + argc), app.remaining(),
                                   !app.get_subcommands().empty(), set->parsed());

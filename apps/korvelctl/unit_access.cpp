@@ -3,6 +3,7 @@
 #include <cstring>
 #include <variant>
 
+#include "api/fpga_file_loads.h"
 #include "ftdi/ftd2xx.h"
 #include "korvel.h"
 #include "link/usb_link.h"
@@ -70,8 +71,7 @@ std::optional<std::string> open_unit() {
 }
 
 bool unit_still_connected() {
-    UCHAR pins = 0;
-    return korvel::usb_handle_usable() && FT_GetBitMode(korvel::usb_handle, &pins) == FT_OK;
+    return korvel::api::unit_answers();
 }
 
 }  // namespace korvelctl

@@ -76,4 +76,14 @@ int prbs_select(int code) {
     return 1;
 }
 
+// The korvel_ names are the same functions under a second name (aliases: one address each, so a
+// call through either never reaches another library's function of the plain name).
+int korvel_usb_init(void) __attribute__((alias("usb_init")));
+int korvel_usb_close(void) __attribute__((alias("usb_close")));
+int korvel_set_divide_ratio(int) __attribute__((alias("set_divide_ratio")));
+int korvel_clock_output1(int) __attribute__((alias("ClockOutput1")));
+int korvel_set_dutycycle(float) __attribute__((alias("set_dutycycle")));
+int korvel_set_amplitude(float) __attribute__((alias("set_amplitude")));
+int korvel_prbs_select(int) __attribute__((alias("prbs_select")));
+
 }  // extern "C"

@@ -48,6 +48,7 @@ bool write_all(int fd, std::string_view text) {
     while (left > 0) {
         const ssize_t n = file_write_call(fd, p, left);
         if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = ENOSPC;  // nothing written and no reason given: taken as a full disk
         if (n <= 0) return false;
         p += n;
         left -= static_cast<std::size_t>(n);
@@ -142,9 +143,15 @@ bool replace_file_atomically(const char* path, std::string_view text) {
     // the writer may not write stays as it is, although the directory would allow the rename. A
     // file without any write permission bit was made read-only to protect it: a privileged writer,
     // whom every access check lets through, keeps off it too.
-    if (existed && (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0 ||
-                    ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0))
+    if (existed && !S_ISREG(old.st_mode)) {
+        errno = S_ISDIR(old.st_mode) ? EISDIR : EINVAL;
         return false;
+    }
+    if (existed && (old.st_mode & 0222) == 0) {
+        errno = EACCES;
+        return false;
+    }
+    if (existed && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return false;
 
     const std::string directory = directory_prefix(target);
     std::string temp;
@@ -158,7 +165,9 @@ bool replace_file_atomically(const char* path, std::string_view text) {
     }
     const bool written = write_all(fd.get(), text) && ::fsync(fd.get()) == 0;
     if (!fd.close() || !written || ::rename(temp.c_str(), target.c_str()) != 0) {
+        const int reason = errno;
         ::unlink(temp.c_str());
+        errno = reason;
         return false;
     }
     sync_directory(directory);

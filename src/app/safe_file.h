@@ -27,7 +27,8 @@ bool read_regular_file(int fd, std::size_t limit, std::string* text);
 // place instead (written over, cut to length, synced). Returns false and leaves the old file
 // exactly as it was when anything else fails: the disk fills up, the file may not be written or
 // has no write permission bit at all (whoever writes), the path names something other than a
-// regular file. Only a failure of the rewrite in place can leave a damaged file.
+// regular file. Only a failure of the rewrite in place can leave a damaged file. When it returns
+// false, errno tells why.
 bool replace_file_atomically(const char* path, std::string_view text);
 
 // The write(2) the replacement makes its writes through. Tests install one that fails midway to

@@ -28,7 +28,7 @@ bool read_settings_text(int fd, std::string* text);
 // RestoreSettings with the text already read from the file at `path`.
 void restore_settings_text(const char* path, std::string_view text);
 // Writes the settings set to `path`, replacing any old file safely. Returns 1, or 0 when the file
-// cannot be written (an old file is left as it was).
+// cannot be written (an old file is left as it was; errno tells why).
 int SaveSettings(const char* path);
 
 // File > Save As Configuration and File > Open Configuration: ask for a file, then save or

@@ -1,5 +1,9 @@
 #include "app/shell.h"
 
+#include <cerrno>
+#include <cstring>
+#include <string>
+
 #include "app/callback_table.h"
 #include "app/settings_files.h"
 #include "app/state.h"
@@ -15,11 +19,22 @@ namespace {
 
 constexpr const char* kResource = "main.uir";
 
+// Saves the settings for an exit that saves. When that fails, the operator chooses: exit without
+// them, or stay (and free the disk, or fix the folder, then exit again). True to go on leaving.
+bool saved_or_leaving_anyway() {
+    errno = 0;
+    if (SaveSettings(kSettingsFile) == 1) return true;
+    const int reason = errno;
+    const std::string message = std::string("Unable to save ") + kSettingsFile + ": " +
+                                (reason != 0 ? std::strerror(reason) : "unknown error") +
+                                "\n\nExit without saving the setup, or stay?";
+    return ChoicePopup("Exit", message.c_str(), "Exit anyway", "Stay") == 1;
+}
+
 // Saving (when asked), then the three steps every exit path shares. Timers are stopped before
 // the handle is closed, so no tick can touch the unit during shutdown.
 void leave_program(bool save) {
-    // A save that fails is not reported: the program leaves all the same.
-    if (save) SaveSettings(kSettingsFile);
+    if (save && !saved_or_leaving_anyway()) return;
     SuspendTimerCallbacks();
     korvel::close();
     QuitUserInterface(0);

@@ -15,6 +15,15 @@ void HeadlessHost::message_popup(std::string_view title, std::string_view messag
     popups.push_back({std::string(title), std::string(message)});
 }
 
+bool HeadlessHost::choice_popup(std::string_view title, std::string_view message,
+                                std::string_view /*yes*/, std::string_view /*no*/) {
+    popups.push_back({std::string(title), std::string(message)});
+    if (choice_answers_.empty()) return true;
+    const bool yes = choice_answers_.front();
+    choice_answers_.pop_front();
+    return yes;
+}
+
 int HeadlessHost::file_select(const FileSelectRequest& request, std::string* path) {
     file_requests.push_back(request);
     if (file_answers_.empty()) return VAL_NO_FILE_SELECTED;

@@ -24,6 +24,9 @@ struct RecordedPopup {
 class HeadlessHost : public HostServices {
   public:
     void message_popup(std::string_view title, std::string_view message) override;
+    // Recorded in `popups` like a message; answered from answer_choice()'s queue, yes when empty.
+    bool choice_popup(std::string_view title, std::string_view message, std::string_view yes,
+                      std::string_view no) override;
     int file_select(const FileSelectRequest& request, std::string* path) override;
     void clipboard_put_text(std::string_view text) override;
     void stdio_write(std::string_view text) override;
@@ -37,6 +40,8 @@ class HeadlessHost : public HostServices {
     // cancel_file_dialog(). With the queue empty a dialog is cancelled.
     void answer_file_dialog(std::string path, int result = 1 /* VAL_EXISTING_FILE_SELECTED */);
     void cancel_file_dialog();
+    // Queues the answer to the next choice_popup.
+    void answer_choice(bool yes) { choice_answers_.push_back(yes); }
     // Queues characters for StdioGetchar; they are read before anything from input_stream.
     void type_input(std::string_view text);
 
@@ -60,6 +65,7 @@ class HeadlessHost : public HostServices {
 
   private:
     std::deque<std::pair<int, std::string>> file_answers_;
+    std::deque<bool> choice_answers_;
     std::deque<char> input_;
     bool quit_requested_ = false;
 };

@@ -133,6 +133,13 @@ int MessagePopup(const char* title, const char* message) {
     return 0;
 }
 
+int ChoicePopup(const char* title, const char* message, const char* yes, const char* no) {
+    using korvel::platform::or_empty;
+    const korvel::platform::ModalScope modal;
+    return host().choice_popup(or_empty(title), or_empty(message), or_empty(yes), or_empty(no)) ? 1
+                                                                                                : 0;
+}
+
 int FileSelectPopup(const char* defaultDirectory, const char* defaultFilePattern,
                     const char* fileTypeList, const char* title, int buttonLabel,
                     int restrictDirectory, int restrictExtension, int, int, char* pathName) {

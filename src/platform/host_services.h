@@ -26,6 +26,13 @@ class HostServices {
     virtual ~HostServices() = default;
 
     virtual void message_popup(std::string_view title, std::string_view message) = 0;
+    // A modal question with two answers, `yes` and `no` (also closing the box without a choice).
+    // Returns true for `yes`. A host without its own box shows the message and answers yes.
+    virtual bool choice_popup(std::string_view title, std::string_view message,
+                              std::string_view /*yes*/, std::string_view /*no*/) {
+        message_popup(title, message);
+        return true;
+    }
     // Returns VAL_NO_FILE_SELECTED (0) when cancelled, else VAL_EXISTING_FILE_SELECTED or
     // VAL_NEW_FILE_SELECTED with the chosen path in `path`.
     virtual int file_select(const FileSelectRequest& request, std::string* path) = 0;

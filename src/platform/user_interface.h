@@ -175,6 +175,9 @@ int GetCtrlAttribute(int panel, int control, int attribute, char (&buffer)[N]) {
 
 // A modal message box. Returns 0.
 int MessagePopup(const char* title, const char* message);
+// A modal question with the two answers `yes` and `no`. Returns 1 for `yes`, 0 for `no` (also
+// when the box is closed without a choice).
+int ChoicePopup(const char* title, const char* message, const char* yes, const char* no);
 
 // A modal file dialog. Writes the chosen path (at most MAX_PATHNAME_LEN bytes with terminator)
 // into `pathName` and returns VAL_EXISTING_FILE_SELECTED or VAL_NEW_FILE_SELECTED; returns

@@ -1,5 +1,5 @@
-# The shared library's dynamic symbol table must define exactly the seven functions, under its
-# SONAME libkorvel.so.1. Run: cmake -DLIBRARY=<path> -DNM=<nm> -DREADELF=<readelf> -P ...
+# The shared library's dynamic symbol table must define exactly the seven functions and their
+# korvel_ names, each at its plain name's address, and the read-back and file loads, under its SONAME libkorvel.so.1. Run: cmake -DLIBRARY=<path> -DNM=<nm> -DREADELF=<readelf> -P ...
 execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY}
   OUTPUT_VARIABLE symbols RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
@@ -9,11 +9,20 @@ string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
 set(names)
 foreach(line IN LISTS lines)
   string(REGEX REPLACE "^.* " "" name "${line}")
+  string(REGEX REPLACE " .*" "" address_of_${name} "${line}")
   list(APPEND names ${name})
 endforeach()
 list(SORT names)
-set(expected ClockOutput1 prbs_select set_amplitude set_divide_ratio set_dutycycle usb_close
-             usb_init)
+set(plain ClockOutput1 prbs_select set_amplitude set_divide_ratio set_dutycycle usb_close usb_init)
+set(prefixed korvel_clock_output1 korvel_prbs_select korvel_set_amplitude korvel_set_divide_ratio
+             korvel_set_dutycycle korvel_usb_close korvel_usb_init)
+set(expected ${plain} ${prefixed} korvel_load_mask korvel_load_pattern korvel_read_status)
+list(SORT expected)
+foreach(p IN ZIP_LISTS plain prefixed)
+  if(NOT address_of_${p_0} STREQUAL address_of_${p_1})
+    message(FATAL_ERROR "${p_1} is not ${p_0}: ${address_of_${p_1}} != ${address_of_${p_0}}")
+  endif()
+endforeach()
 if(NOT names STREQUAL expected)
   message(FATAL_ERROR "exported: ${names}\nexpected: ${expected}")
 endif()

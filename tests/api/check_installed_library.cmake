@@ -12,7 +12,9 @@ function(run)
   endif()
 endfunction()
 
-run(${CMAKE_COMMAND} --install ${BUILD_DIR} --component korvel --prefix ${prefix})
+foreach(component libkorvel korvel)  # the library, then what building against it needs
+  run(${CMAKE_COMMAND} --install ${BUILD_DIR} --component ${component} --prefix ${prefix})
+endforeach()
 file(GLOB_RECURSE pc_files ${prefix}/*/korvel.pc)
 list(GET pc_files 0 pc_file)
 get_filename_component(pc_dir ${pc_file} DIRECTORY)

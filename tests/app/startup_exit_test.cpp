@@ -1,4 +1,7 @@
 // Start-up of the main window and the three ways out of the program.
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <string>
@@ -167,4 +170,43 @@ TEST_F(AppTest, ExitWithoutAnOpenedUnitStillQuits) {
     file_exit(0, MENUBAR_MENU1_FILEEXIT, nullptr, main_panel);
     EXPECT_TRUE(platform::quit_requested());
     EXPECT_FALSE(korvel::usb_handle_usable());
+}
+
+TEST_F(AppTest, AnExitSaveThatFailsSaysWhyAndLetsTheOperatorStayOrExitAnyway) {
+    struct Cause {
+        const char* reason;
+        std::function<void()> make;
+    };
+    const std::vector<Cause> causes = {
+        {"Is a directory", [] { std::filesystem::create_directory("settings.cfg"); }},
+        {"No space left on device",
+         [] {
+             file_write_call = [](int, const void*, std::size_t) -> ssize_t {
+                 errno = ENOSPC;
+                 return -1;
+             };
+         }},
+    };
+    for (const Cause& cause : causes) {
+        SCOPED_TRACE(cause.reason);
+        SetUp();
+        cause.make();
+        host().answer_choice(false);  // Stay
+        host().answer_choice(true);   // Exit anyway
+        bool stayed = false;
+        EXPECT_EQ(run_main_then([&] {
+                      platform::choose_menu_item(main_panel, MENUBAR_MENU1_FILEEXIT);
+                      stayed = !platform::quit_requested() && korvel::usb_handle_usable();
+                      platform::choose_menu_item(main_panel, MENUBAR_MENU1_FILEEXIT);
+                  }),
+                  0);
+        EXPECT_TRUE(stayed);
+        const platform::RecordedPopup box{
+            "Exit", std::string("Unable to save settings.cfg: ") + cause.reason +
+                        "\n\nExit without saving the setup, or stay?"};
+        EXPECT_EQ(std::count(host().popups.begin(), host().popups.end(), box), 2);
+        EXPECT_TRUE(platform::quit_requested());
+        EXPECT_FALSE(korvel::usb_handle_usable());
+        reset_safe_file();
+    }
 }

@@ -180,6 +180,53 @@ class BindingTest(unittest.TestCase):
             self.assertEqual(holder.wait(60), 0)
         self.assertEqual(self.unit()[1], 8)
 
+    def test_status_reads_the_unit_back_and_files_load_or_are_refused_as_by_korvelctl(self):
+        directory = os.path.dirname(self.state_path)
+        files = {"pattern.txt": "01" * 256 + "1", "short.txt": "101",
+                 "mask.txt": "8 2 " + "1" + "0" * 255, "nomask.txt": "x 2 1"}
+        for name, text in files.items():
+            with open(os.path.join(directory, name), "w", encoding="ascii") as f:
+                f.write(text)
+        result = self.run_script(f"""
+            import korvel
+            d = {directory!r}
+            with korvel.Korvel() as unit:
+                unit.select_pattern("PRBS15")
+                unit.set_divide_ratio(4)
+                unit.set_amplitude(2.2)
+                print(unit.status())
+                print(unit.load_pattern(d + "/pattern.txt"))
+                print(unit.load_mask(d + "/mask.txt"))
+                for load, name in ((unit.load_pattern, "short.txt"), (unit.load_mask, "nomask.txt"),
+                                   (unit.load_pattern, "absent.txt")):
+                    try:
+                        load(d + "/" + name)
+                        raise SystemExit(name + " was loaded")
+                    except ValueError as error:
+                        print(error)
+            try:
+                unit.status()
+                raise SystemExit("status without an open unit")
+            except korvel.KorvelError:
+                pass
+        """)
+        lines = result.stdout.splitlines()
+        status = eval(lines[0])  # the dict's repr
+        self.assertEqual((status["pattern"], status["pattern_code"], status["divide_ratio"],
+                          status["clock_output1"], status["amplitude"]["code"],
+                          status["connected"]), ("PRBS15", 4, 4, False, 2730, True))
+        self.assertAlmostEqual(status["amplitude"]["volts"], 2.2, places=2)
+        self.assertEqual(lines[1], "loaded 2 words into the custom-pattern memory "
+                                   "(the last 1 bits, an incomplete word, were not sent)")
+        self.assertTrue(lines[2].startswith("loaded the error mask: 1 errors in 256 bits, "
+                                            "period 8, width 2"), lines[2])
+        self.assertIn("short.txt: no complete 256-bit word (3 bits of '0'/'1'); nothing sent",
+                      lines[3])
+        self.assertIn("nomask.txt: the period and width are not numbers", lines[4])
+        self.assertIn("absent.txt: ", lines[5])
+        fpga = self.state()["fpga"]
+        self.assertEqual((fpga["error_period"], fpga["error_width"]), (7, 1))
+
     def test_example_script_runs(self):
         example = os.path.join(os.environ["KORVEL_PYTHON_DIR"], "examples", "set_pattern.py")
         self.run_python(example, "PRBS31", "--divide", "8")

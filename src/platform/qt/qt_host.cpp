@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <cstdio>
 
 #include "platform/operator_input.h"
@@ -52,6 +53,18 @@ void QtHost::message_popup(std::string_view title, std::string_view message) {
     QMessageBox box(QMessageBox::NoIcon, to_qstring(title), to_qstring(message), QMessageBox::Ok,
                     dialog_parent());
     box.exec();
+}
+
+bool QtHost::choice_popup(std::string_view title, std::string_view message, std::string_view yes,
+                          std::string_view no) {
+    QMessageBox box(QMessageBox::Warning, to_qstring(title), to_qstring(message),
+                    QMessageBox::NoButton, dialog_parent());
+    QPushButton* yes_button = box.addButton(to_qstring(yes), QMessageBox::AcceptRole);
+    QPushButton* no_button = box.addButton(to_qstring(no), QMessageBox::RejectRole);
+    box.setDefaultButton(no_button);  // Return does not lose anything
+    box.setEscapeButton(no_button);
+    box.exec();
+    return box.clickedButton() == yes_button;
 }
 
 int QtHost::file_select(const platform::FileSelectRequest& request, std::string* path) {

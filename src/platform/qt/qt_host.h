@@ -17,6 +17,8 @@ class QtHost : public platform::HostServices {
     ~QtHost() override;
 
     void message_popup(std::string_view title, std::string_view message) override;
+    bool choice_popup(std::string_view title, std::string_view message, std::string_view yes,
+                      std::string_view no) override;
     int file_select(const platform::FileSelectRequest& request, std::string* path) override;
     void clipboard_put_text(std::string_view text) override;
     void stdio_write(std::string_view text) override;

@@ -10,6 +10,8 @@ A thin ctypes wrapper over libkorvel (libkorvel.so.1)::
         unit.set_clock_output1(True)
         unit.set_duty_cycle(2.5)     # DAC volts, 1.8 .. 3.3
         unit.set_amplitude(2.2)      # DAC volts, 1.8 .. 2.7
+        unit.load_pattern("pattern.txt")
+        print(unit.status()["pattern"])  # "PRBS15", read back from the unit
 
 The library is looked up in this order: the ``library`` argument, the environment variable
 KORVEL_LIBRARY (a path), then the system's usual search (``libkorvel.so.1``).
@@ -27,6 +29,8 @@ anything else raises TypeError, and a value out of range (or a fraction where a 
 belongs) raises ValueError.
 """
 
+from __future__ import annotations
+
 import ctypes
 import ctypes.util
 import decimal
@@ -34,11 +38,25 @@ import enum
 import numbers
 import os
 import weakref
+from typing import Any, Optional, Union
+
+__version__ = "1.4.0"
 
 __all__ = ["Korvel", "KorvelError", "Pattern", "load_library"]
 
 _FUNCTIONS = ("usb_init", "usb_close", "set_divide_ratio", "ClockOutput1", "prbs_select",
               "set_dutycycle", "set_amplitude")
+# Read-back and file loads, in libkorvel since 1.4.0.
+_NEWER_FUNCTIONS = ("korvel_read_status", "korvel_load_pattern", "korvel_load_mask")
+_MESSAGE_SIZE = 512
+
+
+class _Status(ctypes.Structure):
+    _fields_ = [("connected", ctypes.c_int), ("pattern_code", ctypes.c_int),
+                ("pattern_name", ctypes.c_char * 16), ("divide_ratio", ctypes.c_int),
+                ("clock_output1", ctypes.c_int), ("error_injection", ctypes.c_int),
+                ("duty_cycle_code", ctypes.c_int), ("duty_cycle_volts", ctypes.c_double),
+                ("amplitude_code", ctypes.c_int), ("amplitude_volts", ctypes.c_double)]
 
 DUTY_CYCLE_RANGE = (1.8, 3.3)
 AMPLITUDE_RANGE = (1.8, 2.7)
@@ -64,7 +82,7 @@ class Pattern(enum.IntEnum):
     CLOCK = 10
 
 
-def load_library(library=None):
+def load_library(library: Optional[str] = None) -> ctypes.CDLL:
     """Load libkorvel and declare its seven functions.
 
     ``library`` is a path or name; without it KORVEL_LIBRARY is used, else the default lookup.
@@ -99,16 +117,23 @@ def load_library(library=None):
         getattr(lib, name).argtypes = [ctypes.c_float]
     for name in _FUNCTIONS:
         getattr(lib, name).restype = ctypes.c_int
+    if hasattr(lib, "korvel_read_status"):
+        lib.korvel_read_status.argtypes = [ctypes.POINTER(_Status)]
+        lib.korvel_read_status.restype = ctypes.c_int
+    for name in ("korvel_load_pattern", "korvel_load_mask"):
+        if hasattr(lib, name):
+            getattr(lib, name).argtypes = [ctypes.c_char_p, ctypes.c_char_p, ctypes.c_int]
+            getattr(lib, name).restype = ctypes.c_int
     return lib
 
 
-def _is_number(value):
+def _is_number(value: Any) -> bool:
     """A real number: int, float, Fraction, Decimal and the like; not bool, str or bytes."""
     return (isinstance(value, (numbers.Real, decimal.Decimal))
             and not isinstance(value, bool))
 
 
-def _whole_number(what, value):
+def _whole_number(what: str, value: Any) -> int:
     """An integer, or an integral number as one; a fraction is never cut off."""
     if not _is_number(value):
         raise TypeError(f"{what} must be a whole number, not {type(value).__name__}")
@@ -123,7 +148,7 @@ def _whole_number(what, value):
     return whole
 
 
-def _switch(what, value):
+def _switch(what: str, value: Any) -> bool:
     """True or False, or the integers 1 and 0; a text such as "off" is not taken for its truth."""
     if isinstance(value, bool):
         return value
@@ -134,7 +159,7 @@ def _switch(what, value):
     return value == 1
 
 
-def _level(what, value, low, high):
+def _level(what: str, value: Any, low: float, high: float) -> float:
     """Volts as a float, in the range."""
     if not _is_number(value):
         raise TypeError(f"{what} must be a number of volts, not {type(value).__name__}")
@@ -143,7 +168,7 @@ def _level(what, value, low, high):
     return volts
 
 
-def _pattern_code(pattern):
+def _pattern_code(pattern: Union[Pattern, int, str]) -> Pattern:
     if isinstance(pattern, str):
         try:
             return Pattern[pattern.strip().upper()]
@@ -157,17 +182,17 @@ def _pattern_code(pattern):
         raise ValueError(f"pattern code {code} out of range 1..10") from None
 
 
-def _check_range(what, value, low, high):
+def _check_range(what: str, value: float, low: float, high: float) -> None:
     if not low <= value <= high:
         raise ValueError(f"{what} {value} out of range {low} .. {high}")
 
 
 # The object that has the unit open (a weak reference: an object dropped without close() no
 # longer holds it), or None. The library has one link per process, so one object drives it.
-_holder = None
+_holder: Optional[weakref.ReferenceType[Korvel]] = None
 
 
-def _holding_object():
+def _holding_object() -> Optional[Korvel]:
     return _holder() if _holder is not None else None
 
 
@@ -179,11 +204,11 @@ class Korvel:
     limit or misread it. Levels are DAC volts, not percent.
     """
 
-    def __init__(self, library=None):
+    def __init__(self, library: Optional[str] = None) -> None:
         self._lib = load_library(library)
         self._open = False
 
-    def open(self):
+    def open(self) -> Korvel:
         """Find and open the unit. Raises KorvelError when it is not found or cannot be opened,
         or while another Korvel object of this process has it open."""
         global _holder
@@ -200,7 +225,7 @@ class Korvel:
         _holder = weakref.ref(self)
         return self
 
-    def close(self):
+    def close(self) -> None:
         """Close the USB link if this object has it open. Harmless when nothing is open; the
         link another object has open is left alone."""
         global _holder
@@ -211,47 +236,107 @@ class Korvel:
         self._open = False
 
     @property
-    def is_open(self):
+    def is_open(self) -> bool:
         return self._open
 
-    def __enter__(self):
+    def __enter__(self) -> Korvel:
         return self.open()
 
-    def __exit__(self, *exc):
+    def __exit__(self, *exc: object) -> bool:
         self.close()
         return False
 
-    def _require_open(self):
+    def _require_open(self) -> None:
         if not self._open:
             raise KorvelError("the unit is not open: use 'with Korvel() as unit:' or open()")
 
-    def select_pattern(self, pattern):
+    def select_pattern(self, pattern: Union[Pattern, int, str]) -> None:
         """Output pattern: a Pattern, its code 1..10, or a name such as "PRBS15" or "clock"."""
         code = _pattern_code(pattern)
         self._require_open()
         self._lib.prbs_select(int(code))
 
-    def set_divide_ratio(self, ratio):
+    def set_divide_ratio(self, ratio: int) -> None:
         """Sync (trigger) output divide ratio, 1..256."""
         ratio = _whole_number("divide ratio", ratio)
         _check_range("divide ratio", ratio, *DIVIDE_RATIO_RANGE)
         self._require_open()
         self._lib.set_divide_ratio(ratio)
 
-    def set_clock_output1(self, on):
+    def set_clock_output1(self, on: bool) -> None:
         """Switch clock output 1 on (True or 1) or off (False or 0)."""
         on = _switch("clock output 1", on)
         self._require_open()
         self._lib.ClockOutput1(1 if on else 0)
 
-    def set_duty_cycle(self, volts):
+    def set_duty_cycle(self, volts: float) -> None:
         """Duty-cycle DAC level in volts, 1.8..3.3 (not a percentage)."""
         volts = _level("duty-cycle level", volts, *DUTY_CYCLE_RANGE)
         self._require_open()
         self._lib.set_dutycycle(volts)
 
-    def set_amplitude(self, volts):
+    def set_amplitude(self, volts: float) -> None:
         """Data-amplitude DAC level in volts, 1.8..2.7."""
         volts = _level("amplitude level", volts, *AMPLITUDE_RANGE)
         self._require_open()
         self._lib.set_amplitude(volts)
+
+    def _newer_function(self, name: str) -> Any:
+        if not hasattr(self._lib, name):
+            raise KorvelError(f"this libkorvel has no {name} (it needs libkorvel 1.4.0 or later)")
+        return getattr(self._lib, name)
+
+    def status(self) -> dict[str, Any]:
+        """The unit's present settings, read back from its chips.
+
+        A dict: ``pattern`` (its name as korvelctl prints it, e.g. "PRBS15", or None for a code
+        the unit does not know), ``pattern_code``, ``divide_ratio``, ``clock_output1`` and
+        ``error_injection`` (True/False), ``polarity`` ("inverted" while the error-injection pin,
+        which also inverts the data, is high, else "normal"), ``duty_cycle`` and ``amplitude``
+        (each a dict of ``code`` and ``volts``) and ``connected`` (True). Raises KorvelError
+        when the unit is not open or stopped answering while it was read.
+        """
+        read_status = self._newer_function("korvel_read_status")
+        self._require_open()
+        s = _Status()
+        if read_status(ctypes.byref(s)) != 1:
+            raise KorvelError("the unit was disconnected; nothing was read")
+        name = s.pattern_name.decode("ascii", "replace")
+        return {
+            "pattern": name or None,
+            "pattern_code": s.pattern_code,
+            "divide_ratio": s.divide_ratio,
+            "duty_cycle": {"code": s.duty_cycle_code, "volts": s.duty_cycle_volts},
+            "amplitude": {"code": s.amplitude_code, "volts": s.amplitude_volts},
+            "clock_output1": bool(s.clock_output1),
+            "error_injection": bool(s.error_injection),
+            "polarity": "inverted" if s.error_injection else "normal",
+            "connected": bool(s.connected),
+        }
+
+    def _load(self, name: str, path: Union[str, os.PathLike[str]]) -> str:
+        load = self._newer_function(name)
+        if not isinstance(path, (str, os.PathLike)):
+            raise TypeError(f"the file must be a path, not {type(path).__name__}")
+        self._require_open()
+        message = ctypes.create_string_buffer(_MESSAGE_SIZE)
+        result = load(os.fsencode(path), message, _MESSAGE_SIZE)
+        text = message.value.decode("utf-8", "replace")
+        if result == 1:
+            return text
+        if result == 0:
+            raise ValueError(f"{os.fspath(path)}: {text}")
+        raise KorvelError(text)
+
+    def load_pattern(self, path: Union[str, os.PathLike[str]]) -> str:
+        """Load a custom pattern from a text file into the unit's FPGA, as ``korvelctl
+        load-pattern`` does: every '0' and '1' is one bit, filling 256-bit words, at most 4096.
+        Returns what was loaded. A file that cannot be used raises ValueError with korvelctl's
+        reason (nothing is sent); a unit gone meanwhile raises KorvelError."""
+        return self._load("korvel_load_pattern", path)
+
+    def load_mask(self, path: Union[str, os.PathLike[str]]) -> str:
+        """Load an error-injection mask from a text file, as ``korvelctl load-mask`` does: the
+        pulse period and width, then 256 mask bits. Returns what was loaded; errors as for
+        load_pattern."""
+        return self._load("korvel_load_mask", path)
