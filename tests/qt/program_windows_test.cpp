@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <cstring>
@@ -258,6 +260,47 @@ TEST_F(ProgramWindowsTest, FileDialogReturnsTheChosenPathOrNothingWhenCancelled)
               VAL_NO_FILE_SELECTED);
     EXPECT_STREQ(path, "unchanged");
     QDir(dir).removeRecursively();
+}
+
+// A whole path typed key by key into the name field, as an operator does, is the file chosen.
+// Each folder on the way is picked in the list while its name is typed; with one child per folder
+// the folders share a row number, the layout in which Qt 6.4 kept "w" picked and opened it instead.
+TEST_F(ProgramWindowsTest, FileDialogTakesAWholePathTypedIntoTheNameField) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid() && QDir(root.path()).mkpath(QStringLiteral("k/w")));
+    const QString existing = root.filePath(QStringLiteral("k/w/other.cfg"));
+    QFile(existing).open(QIODevice::WriteOnly);
+    const struct {
+        int button;
+        QString typed;
+        int result;
+    } cases[] = {
+        {VAL_LOAD_BUTTON, existing, VAL_EXISTING_FILE_SELECTED},
+        {VAL_SAVE_BUTTON, existing, VAL_EXISTING_FILE_SELECTED},
+        {VAL_SAVE_BUTTON, root.filePath(QStringLiteral("k/w/new.cfg")), VAL_NEW_FILE_SELECTED}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        QTimer::singleShot(0, [&c] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            auto* name = dialog ? dialog->findChild<QLineEdit*>("fileNameEdit") : nullptr;
+            if (name == nullptr) return;
+            QApplication::setActiveWindow(dialog);
+            name->setFocus();
+            name->clear();
+            QTest::keyClicks(name, c.typed);
+            QTimer::singleShot(0, [] {  // "Do you want to replace it?"
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                    box->button(QMessageBox::Yes)->click();
+            });
+            QTest::keyClick(name, Qt::Key_Return);
+            if (dialog->isVisible()) dialog->reject();
+        });
+        char path[MAX_PATHNAME_LEN] = "";
+        EXPECT_EQ(FileSelectPopup(root.path().toUtf8().constData(), "*.cfg", "*.cfg", "Select File",
+                                  c.button, 0, 0, 1, 0, path),
+                  c.result);
+        EXPECT_EQ(QString::fromUtf8(path), c.typed);
+    }
 }
 
 TEST_F(ProgramWindowsTest, PrintedTextAppearsInTheConsoleAndTypedLinesAreRead) {
