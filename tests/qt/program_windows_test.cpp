@@ -4,11 +4,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <cstring>
@@ -89,7 +92,15 @@ TEST_F(ProgramWindowsTest, F12OnTheDebugPanelOperatesNext) {
 TEST_F(ProgramWindowsTest, CalibrationMarksTypedIntoCalResultsLineUpInAFixedWidthFont) {
     QTest::keyClick(window(app::main_panel), Qt::Key_F9);
     QLineEdit* field = view<StringView>(app::debug_panel, PANELDEBUG_CAL_RESULTS)->field();
-    EXPECT_TRUE(QFontInfo(field->font()).fixedPitch());
+    // The system's fixed font, whose blank, marks and "?" are all one width (Qt calls some such
+    // fonts, Noto Sans Mono among them, not fixed-pitch: what lines up is what counts).
+    EXPECT_EQ(
+        QFontInfo(field->font()).family().toStdString(),
+        QFontInfo(QFontDatabase::systemFont(QFontDatabase::FixedFont)).family().toStdString());
+    const QFontMetrics metrics(field->font());
+    for (const QChar c : QStringLiteral(".x?"))
+        EXPECT_EQ(metrics.horizontalAdvance(c), metrics.horizontalAdvance(QLatin1Char(' ')))
+            << c.toLatin1();
     EXPECT_TRUE(field->toolTip().contains("Insert"));
     field->setFocus();
     QTest::keyClicks(field, "a");
@@ -258,6 +269,45 @@ TEST_F(ProgramWindowsTest, FileDialogReturnsTheChosenPathOrNothingWhenCancelled)
               VAL_NO_FILE_SELECTED);
     EXPECT_STREQ(path, "unchanged");
     QDir(dir).removeRecursively();
+}
+
+// A whole path typed key by key into the name field, as an operator does, is the file chosen.
+// Each folder on the way is picked in the list while its name is typed; with one child per folder
+// the folders share a row number, the layout in which Qt 6.4 kept "w" picked and opened it instead.
+TEST_F(ProgramWindowsTest, FileDialogTakesAWholePathTypedIntoTheNameField) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid() && QDir(root.path()).mkpath(QStringLiteral("k/w")));
+    const QString existing = root.filePath(QStringLiteral("k/w/other.cfg"));
+    QFile(existing).open(QIODevice::WriteOnly);
+    const struct {
+        int button;
+        QString typed;
+        int result;
+    } cases[] = {
+        {VAL_LOAD_BUTTON, existing, VAL_EXISTING_FILE_SELECTED},
+        {VAL_SAVE_BUTTON, existing, VAL_EXISTING_FILE_SELECTED},
+        {VAL_SAVE_BUTTON, root.filePath(QStringLiteral("k/w/new.cfg")), VAL_NEW_FILE_SELECTED}};
+    for (const auto& c : cases) {
+        QTimer::singleShot(0, [&c] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            auto* name = dialog ? dialog->findChild<QLineEdit*>("fileNameEdit") : nullptr;
+            if (name == nullptr) return;
+            QApplication::setActiveWindow(dialog);
+            name->setFocus();
+            QTest::keyClicks(name, c.typed);
+            QTimer::singleShot(0, [] {  // "Do you want to replace it?"
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                    box->button(QMessageBox::Yes)->click();
+            });
+            QTest::keyClick(name, Qt::Key_Return);
+            if (dialog->isVisible()) dialog->reject();
+        });
+        char path[MAX_PATHNAME_LEN] = "";
+        EXPECT_EQ(FileSelectPopup(root.path().toUtf8().constData(), "*.cfg", "*.cfg", "Select File",
+                                  c.button, 0, 0, 1, 0, path),
+                  c.result);
+        EXPECT_EQ(std::string(path), c.typed.toStdString());
+    }
 }
 
 TEST_F(ProgramWindowsTest, PrintedTextAppearsInTheConsoleAndTypedLinesAreRead) {

@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <cstdio>
@@ -24,6 +25,26 @@ namespace {
 QWidget* dialog_parent() {
     return QApplication::activeWindow();
 }
+
+// Qt's own file dialog (used where the desktop offers none) picks each folder in its list while its
+// path is typed into the name field, and drops it again as typing goes on. Qt 6.4 misses the drop
+// when the folder has the same row number as the folder picked before it (a one-letter last
+// folder, as in ".../k/w/other.cfg", picked on the keystroke that unpicks "k"): the folder stays
+// picked next to the file, and the dialog then opens the folder, or hands it back from Save. In a
+// one-file dialog more than one chosen name can only be that: take the name typed in the field.
+// No Q_OBJECT: Qt uses the desktop's native dialog only for a plain QFileDialog class name.
+class TypedNameFileDialog : public QFileDialog {
+  public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override {
+        const auto* name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (fileMode() != ExistingFiles && selectedFiles().size() > 1 && name != nullptr &&
+            !name->text().isEmpty())
+            selectFile(name->text());
+        QFileDialog::accept();
+    }
+};
 
 }  // namespace
 
@@ -75,11 +96,16 @@ int QtHost::file_select(const platform::FileSelectRequest& request, std::string*
         def.contains(QLatin1Char('*')) || def.isEmpty() ? dir : QDir(dir).filePath(def);
     const QString filter = dialog_filter(request.file_type_list, request.default_file_pattern);
     const QString title = QString::fromStdString(request.title);
-    QString chosen;
+    TypedNameFileDialog dialog(dialog_parent(), title, start, filter);
     if (request.button_label == VAL_SAVE_BUTTON)
-        chosen = QFileDialog::getSaveFileName(dialog_parent(), title, start, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
     else
-        chosen = QFileDialog::getOpenFileName(dialog_parent(), title, start, filter);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    // The name the dialog accepted: asked afterwards, it can answer with that stale folder.
+    QString chosen;
+    QObject::connect(&dialog, &QFileDialog::fileSelected, &dialog,
+                     [&chosen](const QString& file) { chosen = file; });
+    if (dialog.exec() != QDialog::Accepted) chosen.clear();
     if (chosen.isEmpty()) return VAL_NO_FILE_SELECTED;
     const bool existed = QFileInfo::exists(chosen);
     if (path != nullptr) *path = QDir::toNativeSeparators(chosen).toStdString();
