@@ -1,7 +1,6 @@
 // The functions libkorvel has under korvel_ names only: the unit's settings read back, and the
 // custom pattern and error mask loaded from text files.
 #include <cstdio>
-#include <cstring>
 
 #include "api/fpga_file_loads.h"
 #include "api/unit_status.h"
