@@ -1,0 +1,67 @@
+"""An unattended bench: korvel --simulate --remote 0 on Qt's offscreen platform, started in an
+empty folder (a first start, whose "Restore Error" box no one can answer), driven by PyVISA
+through the IEEE 488.2 status registers, units, saved setups and the self-test.
+Uses the program runner of test_remote_pyvisa.
+"""
+
+import json
+import os
+import time
+import unittest
+
+import test_remote_pyvisa as base
+
+
+class UnattendedBenchTest(base.RemoteControlTest):
+    def test_a_first_start_answers_at_once_and_reports_through_its_status(self):
+        os.remove(self.settings_path)
+        self.start("--remote", "0")
+        port = self.wait_for_listener()
+        listening = time.monotonic()
+        k = self.open_instrument(port)
+        self.assertEqual(k.query("*IDN?"), "MORLIDEX,KORVEL,1042,1.4.0")
+        self.assertLess(time.monotonic() - listening, 2.0)
+        self.assertEqual(k.query("SYST:ERR?"), '+100,"Restore Error: Unable to find Restore File"')
+
+        k.write("*CLS;:SOUR:AMPL 700")
+        self.assertEqual(int(k.query("*STB?")) & 4, 4)     # error queue not empty
+        self.assertEqual(int(k.query("*ESR?")) & 16, 16)   # execution error
+        k.write("*CLS")
+        self.assertEqual(k.query("*ESR?;*STB?"), "0;0")
+        k.write("*OPC")
+        self.assertEqual(k.query("*ESR?"), "1")
+
+        k.write("SOUR:AMPL 300mV")
+        self.assertEqual(k.query("SOUR:AMPL?"), "300")
+        k.write("SOUR:PATT PRBS23;*SAV 3;:SOUR:PATT PRBS7;AMPL 100")
+        k.write("*RCL 3")
+        pattern, amplitude = k.query("SOUR:PATT?;AMPL?").split(";")
+        self.assertEqual(pattern, "PRBS23")
+        self.assertAlmostEqual(float(amplitude), 300, places=3)  # settings files keep 6 decimals
+        self.assertTrue(os.path.exists(os.path.join(self.folder, "setup3.cfg")))
+        self.assertEqual(k.query("*TST?"), "0")
+        self.assertEqual(k.query("STAT:QUES:COND?;:SYST:ERR?"), '0;0,"No error"')
+        self.stop()
+
+        # The unit unplugged (kept so in its state file): the questionable condition shows it.
+        with open(self.state_path, encoding="utf-8") as f:
+            state = json.load(f)
+        state["attached"] = False
+        with open(self.state_path, "w", encoding="utf-8") as f:
+            json.dump(state, f)
+        self.start("--remote", "0")
+        k = self.open_instrument(self.wait_for_listener())
+        self.assertEqual(int(k.query("STAT:QUES:COND?")) & 512, 512)
+        self.assertEqual(k.query("*TST?"), "31")
+        self.assertEqual(k.query("SYST:ERR?"), '-330,"Self-test failed;unit not connected"')
+
+
+def load_tests(loader, tests, pattern):
+    # Only this file's own test: the runner's tests run from their own module.
+    return loader.loadTestsFromNames(
+        [f"{__name__}.UnattendedBenchTest.{name}" for name in vars(UnattendedBenchTest)
+         if name.startswith("test_")])
+
+
+if __name__ == "__main__":
+    unittest.main()
