@@ -24,8 +24,8 @@ class StatusCommands : public RemoteTest {
 TEST_F(StatusCommands, RegistersFollowErrorsCommandsAndTheUnit) {
     run({
         {"SOUR:AMPL 700;*ESR?;*STB?", ""},  // -222 ends the line
-        {"*ESR?;*STB?", "16;4"},            // execution error; the queue holds it
-        {"*CLS;*ESR?;*STB?;SYST:ERR:COUN?", "0;0;0"},
+        {"*ESR?;*STB?", "16;20"},           // execution error; the queue holds it; a reply waits
+        {"*CLS;*ESR?;*STB?;SYST:ERR:COUN?", "0;16;0"},
         {"BOGUS", ""},
         {"*ESE 32;*SRE 36;*STB?", "100"},  // ESB and EAV, and MSS as both are enabled
         {"*ESE?;*SRE?;*OPC;*ESR?", "32;36;33"},
@@ -45,7 +45,7 @@ TEST_F(StatusCommands, RegistersFollowErrorsCommandsAndTheUnit) {
     });
     board().detach();
     tick();
-    run({{"STAT:QUES:COND?;*STB?;:STAT:QUES?;*STB?", "512;8;512;0"}});
+    run({{"STAT:QUES:COND?;*STB?;:STAT:QUES?;*STB?", "512;24;512;16"}});
 }
 
 TEST_F(StatusCommands, AmplitudeAndDutyCycleTakeTheirUnits) {
@@ -87,7 +87,7 @@ TEST_F(StatusCommands, SelfTestReadsEveryChipAndChangesNothing) {
     for (const std::string& access : unit_story())
         EXPECT_EQ(access.find('='), std::string::npos) << access;  // reads only
     // The first expander's address is not acknowledged (the ack read fails).
-    korvel::sim::usb().fail_call(korvel::sim::Call::GetBitMode, 10);
+    korvel::sim::usb().fail_call(korvel::sim::Call::GetBitMode, 10, korvel::sim::kInvalidParameter);
     EXPECT_EQ(send("*TST?;:SYST:ERR?;ERR?"),
               "1;-330,\"Self-test failed;expander 0xA4\";0,\"No error\"");
     board().detach();
