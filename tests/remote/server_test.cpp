@@ -174,12 +174,13 @@ TEST_F(ServerTest, WhileAMessageBoxWaitsQueriesAnswerAndChangesAreRefused) {
     int polls = 0;
     host.close_when = [&] {
         // The box's loop runs the sockets: the server serves the client meanwhile.
-        if (polls++ == 0) write(c, "SOUR:PATT PRBS23;PATT?\nPATT?;SYST:ERR?\n");
-        return polls > 2000 || c.canReadLine();
+        // Status commands touch only the session; *TST? drives the bus, so it waits too.
+        if (polls++ == 0) write(c, "SOUR:PATT PRBS23;PATT?\n*ESE 4;*ESE?;PATT?;*TST?\nSYST:ERR?\n");
+        return polls > 2000 || c.bytesAvailable() >= 65;
     };
     MessagePopup("Error", "waiting for the operator");
-    EXPECT_EQ(c.readLine().toStdString(),
-              "PRBS9;-221,\"Settings conflict;Error: waiting for the operator\"\n");
+    EXPECT_EQ(c.readAll().toStdString(),
+              "4;PRBS9\n-221,\"Settings conflict;Error: waiting for the operator\"\n");
     EXPECT_EQ(expander_pins(7) & 0xFF, 2);
     korvel::platform::set_host(nullptr);
     EXPECT_EQ(ask(c, "SOUR:PATT PRBS23;PATT?"), "PRBS23");

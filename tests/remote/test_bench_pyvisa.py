@@ -1,8 +1,4 @@
-"""An unattended bench: korvel --simulate --remote 0 on Qt's offscreen platform, started in an
-empty folder (a first start, whose "Restore Error" box no one can answer), driven by PyVISA
-through the IEEE 488.2 status registers, units, saved setups and the self-test.
-Uses the program runner of test_remote_pyvisa.
-"""
+"""An unattended bench: a first start in an empty folder, offscreen, driven by PyVISA."""
 
 import json
 import os
@@ -62,11 +58,9 @@ class UnattendedBenchTest(base.RemoteControlTest):
         self.assertEqual(k.query("SYST:ERR?"), '-330,"Self-test failed;unit not connected"')
 
 
-def load_tests(loader, tests, pattern):
-    # Only this file's own test: the runner's tests run from their own module.
-    return loader.loadTestsFromNames(
-        [f"{__name__}.UnattendedBenchTest.{name}" for name in vars(UnattendedBenchTest)
-         if name.startswith("test_")])
+def load_tests(loader, tests, pattern):  # only this file's own test, not the runner's
+    return loader.loadTestsFromNames([f"{__name__}.UnattendedBenchTest.test_a_first_start_"
+                                      "answers_at_once_and_reports_through_its_status"])
 
 
 if __name__ == "__main__":
