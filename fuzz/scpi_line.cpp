@@ -2,7 +2,8 @@
 // memory bounded and cuts the same lines however the bytes are split into reads; the parser never
 // reads out of bounds, gives only well-formed headers and finite-or-infinite numbers, and what it
 // read prints back to text that parses to the same units; parameter conversion and error replies
-// stay defined for every parameter.
+// stay defined for every parameter, suffixes included, and the status registers keep to their
+// widths whatever numbers they are given.
 //
 // Needs only the files of src/scpi; by hand:
 //   clang++-14 -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -Isrc fuzz/scpi_line.cpp \
@@ -22,6 +23,7 @@
 #include "scpi/message_parser.h"
 #include "scpi/mnemonic.h"
 #include "scpi/parameters.h"
+#include "scpi/status_registers.h"
 
 namespace {
 
@@ -80,6 +82,7 @@ std::string print(const std::vector<MessageUnit>& units) {
             text += i == 0 ? " " : ",";
             if (p.kind != Parameter::Kind::String) {
                 text += p.text;
+                if (!p.suffix.empty()) text += " " + p.suffix;
                 continue;
             }
             text += '"';
@@ -99,7 +102,7 @@ bool same(const std::vector<MessageUnit>& a, const std::vector<MessageUnit>& b) 
             return false;
         for (std::size_t j = 0; j < a[i].parameters.size(); ++j) {
             const Parameter &p = a[i].parameters[j], &q = b[i].parameters[j];
-            if (p.kind != q.kind || p.text != q.text) return false;
+            if (p.kind != q.kind || p.text != q.text || p.suffix != q.suffix) return false;
             if (p.kind == Parameter::Kind::Number && p.number != q.number) return false;
         }
     }
@@ -108,10 +111,13 @@ bool same(const std::vector<MessageUnit>& a, const std::vector<MessageUnit>& b) 
 
 void check_parameter(const Parameter& p) {
     static constexpr std::array<std::string_view, 3> kWords = {"PATTern", "EYE", "MANual"};
+    static constexpr std::array<Unit, 3> kUnits = {{{"V", 1000.0}, {"MV", 1.0}, {"UV", 0.001}}};
     const NumberRange range{1, 256, 1, true, "TRIGger:DIVide"};
     double value = -1;
     if (!read_number(p, range, &value))
-        check(value >= 1 && value <= 256 && value == std::trunc(value));
+        check(value >= 1 && value <= 256 && value == std::trunc(value) && p.suffix.empty());
+    const NumberRange amplitude{0, 600, 450, false, "SOURce:AMPLitude", kUnits};
+    if (!read_number(p, amplitude, &value)) check(value >= 0 && value <= 600);
     bool on = false;
     std::size_t index = 99;
     if (!read_choice(p, kWords, &index)) check(index < kWords.size());
@@ -124,6 +130,20 @@ void check_parameter(const Parameter& p) {
     }
     if (p.kind == Parameter::Kind::Number) {
         check(!std::isnan(p.number));
+        if (std::fabs(p.number) < 1e18) {
+            const auto bits = static_cast<unsigned>(static_cast<long long>(p.number));
+            StatusRegisters status;
+            status.set_event_enable(bits);
+            status.set_request_enable(bits);
+            status.questionable.set_enable(bits);
+            status.questionable.set_negative_filter(bits);
+            status.set_conditions(bits, ~bits);
+            status.report(Error{static_cast<int>(bits % 1000) - 500, {}});
+            check(status.status_byte(true) <= kByteMask && status.take_event_status() <= kByteMask);
+            check(status.questionable.condition() <= RegisterGroup::kMask);
+            const std::string reply = error_reply(status.errors().pop());
+            check(reply.find('\n') == std::string::npos);
+        }
         (void)format_number(p.number, false);
         (void)format_number(p.number, true);
     }

@@ -90,6 +90,7 @@ int main(int argc, char** argv) {
     korvel::gpib::set_console(
         {[](std::string_view text) { StdioPuts(text); }, [] { return StdioGetchar(); }});
     korvel::gui::TerminationSignals termination;
+    korvel::gui::divert_unseen_message_boxes(options->remote);
 
     // Listening starts now, but commands run only once the event loop runs (after the settings
     // are restored), between callbacks.

@@ -11,4 +11,10 @@ namespace korvel::gui {
 // go to standard output), and `action` is tried again on a later turn of the event loop.
 void when_no_message_box(std::function<void()> action);
 
+// Where no one can see a box (Qt's offscreen platform) message boxes are not shown at all: their
+// title and text go to standard error and, with remote control (`remote`), to every remote
+// session as the device-specific error +100 (see remote/device_messages.h); the program carries
+// on as if OK had been pressed. Elsewhere boxes are shown as usual. Call once QApplication exists.
+void divert_unseen_message_boxes(bool remote);
+
 }  // namespace korvel::gui

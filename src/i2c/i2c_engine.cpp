@@ -74,12 +74,17 @@ void issue_i2c_stop(FT_HANDLE handle) {
 }
 
 void tx_i2c_byte(FT_HANDLE handle, int byte) {
+    tx_i2c_byte_acked(handle, byte);
+}
+
+bool tx_i2c_byte_acked(FT_HANDLE handle, int byte) {
     for (int bit = 7; bit >= 0; --bit) clock_bit(handle, ((byte >> bit) & 1) != 0);
-    // Acknowledge clock: SDA released for the addressed device; its answer is not examined.
+    // Acknowledge clock: SDA released for the addressed device, which pulls it low.
     mask_change(handle, kBothReleased);
-    pin_read(handle);
+    const std::uint8_t pins = pin_read(handle);
     latch_write(handle, i2c_out_image | kLatchSdaHigh);
     mask_change(handle, kSclLow);
+    return (pins & kPinSda) == 0;
 }
 
 int rx_i2c_byte(FT_HANDLE handle, int ack_mode) {

@@ -21,6 +21,8 @@ void issue_i2c_start(FT_HANDLE handle);
 void issue_i2c_stop(FT_HANDLE handle);
 // Sends the low 8 bits MSB first, then clocks the acknowledge (not examined).
 void tx_i2c_byte(FT_HANDLE handle, int byte);
+// The same, telling whether a device acknowledged (held SDA low on the ninth clock).
+bool tx_i2c_byte_acked(FT_HANDLE handle, int byte);
 // The acknowledge rx_i2c_byte gives: 1 answers NACK (after the last byte of a read), any other
 // value ACK; 2 is the value the drivers use for ACK.
 constexpr int kI2cNack = 1;

@@ -18,12 +18,21 @@ namespace korvel::platform {
 namespace {
 
 HostServices* g_host = nullptr;
+MessageTaker g_message_taker;
 
-// Counts a dialog waiting for the operator for as long as it lives.
+// Counts a dialog waiting for the operator for as long as it lives, and what it says.
 class ModalScope {
   public:
-    ModalScope() { ++detail::model().modal_dialogs; }
-    ~ModalScope() { --detail::model().modal_dialogs; }
+    ModalScope(std::string_view title, std::string_view text) {
+        auto& m = detail::model();
+        ++m.modal_dialogs;
+        m.modal_titles.push_back(std::string(title) + ": " + std::string(text));
+    }
+    ~ModalScope() {
+        auto& m = detail::model();
+        --m.modal_dialogs;
+        if (!m.modal_titles.empty()) m.modal_titles.pop_back();
+    }
     ModalScope(const ModalScope&) = delete;
     ModalScope& operator=(const ModalScope&) = delete;
 };
@@ -49,7 +58,7 @@ int select_file(const char* directory, const char* file_pattern, const char* typ
         result =
             std::filesystem::exists(path, ec) ? VAL_EXISTING_FILE_SELECTED : VAL_NEW_FILE_SELECTED;
     } else {
-        const ModalScope modal;
+        const ModalScope modal(request.title, "choosing a file");
         result = host().file_select(request, &path);
     }
     if (result <= 0 || path.empty()) return VAL_NO_FILE_SELECTED;
@@ -66,6 +75,10 @@ HostServices& host() {
 
 void set_host(HostServices* h) {
     g_host = h;
+}
+
+void set_message_taker(MessageTaker taker) {
+    g_message_taker = std::move(taker);
 }
 
 void add_view_observer(ViewObserver* observer) {
@@ -128,8 +141,15 @@ int quit_code() {
 using korvel::platform::host;
 
 int MessagePopup(const char* title, const char* message) {
-    const korvel::platform::ModalScope modal;
-    host().message_popup(korvel::platform::or_empty(title), korvel::platform::or_empty(message));
+    using namespace korvel::platform;
+    if (g_message_taker) {
+        // A copy: the taker may replace itself.
+        const MessageTaker taker = g_message_taker;
+        taker(or_empty(title), or_empty(message));
+        return 0;
+    }
+    const ModalScope modal(or_empty(title), or_empty(message));
+    host().message_popup(or_empty(title), or_empty(message));
     return 0;
 }
 
@@ -157,6 +177,7 @@ int FileSelectPopupEx(const char* defaultDirectory, const char* defaultFilePatte
 }
 
 int SetWaitCursor(int on) {
+    korvel::platform::detail::model().wait_cursor = on != 0;
     host().set_wait_cursor(on != 0);
     return 0;
 }
@@ -183,7 +204,7 @@ int StdioPuts(std::string_view text) {
 
 int StdioGetchar() {
     // Waiting for the operator's typing in the window is a wait like a dialog's.
-    const korvel::platform::ModalScope modal;
+    const korvel::platform::ModalScope modal("Standard Input/Output", "waiting for input");
     return host().stdio_getchar();
 }
 

@@ -6,6 +6,7 @@
 // (headless_host.h), which records everything in memory.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -55,6 +56,12 @@ class HostServices {
     // The busy cursor on (true) or off.
     virtual void set_wait_cursor(bool /*on*/) {}
 };
+
+// Takes a message box's title and text where no operator can answer the box (no screen to show it
+// on): while one is set, MessagePopup shows nothing, hands the box to it and carries on as if OK
+// had been pressed. An empty function (the default) shows boxes again.
+using MessageTaker = std::function<void(std::string_view title, std::string_view text)>;
+void set_message_taker(MessageTaker taker);
 
 // The host in use; HeadlessHost's default instance unless another was installed.
 HostServices& host();

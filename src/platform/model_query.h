@@ -1,6 +1,7 @@
 // Read-only questions about the model that a view or test asks, beyond the customary operations.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "resource/control_def.h"
@@ -23,6 +24,10 @@ int dispatch_depth();
 // the operator right now. While one waits, its event loop keeps the windows alive, but the
 // program is in the middle of what asked for it.
 int modal_dialogs_open();
+// "<title>: <text>" of the innermost of them ("" when none waits).
+std::string modal_dialog_description();
+// Whether the busy cursor is on: the program is in a long operation such as a pattern load.
+bool wait_cursor_shown();
 
 // Discards every panel and forgets callbacks, observers, deferred calls, the quit state, timer
 // suspension and the installed host; handles start again from 1. For tests and program restarts.

@@ -277,6 +277,15 @@ int modal_dialogs_open() {
     return model().modal_dialogs;
 }
 
+std::string modal_dialog_description() {
+    const auto& titles = model().modal_titles;
+    return titles.empty() ? std::string() : titles.back();
+}
+
+bool wait_cursor_shown() {
+    return model().wait_cursor;
+}
+
 void reset_user_interface() {
     model() = detail::Model{};
     clear_callbacks();

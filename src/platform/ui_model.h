@@ -59,6 +59,8 @@ struct Model {
     bool timers_suspended = false;
     int dispatch_depth = 0;
     int modal_dialogs = 0;                         // message boxes and file dialogs showing now
+    std::vector<std::string> modal_titles;         // "title: text" of each, innermost last
+    bool wait_cursor = false;                      // SetWaitCursor(1) in force
     std::optional<std::string> typed_file_answer;  // see TypedFileDialogAnswer
     int typed_file_dialogs = 0;
     std::deque<std::function<void()>> deferred;

@@ -4,9 +4,11 @@
 
 namespace korvel::remote {
 
-scpi::Fault set_control_number(CommandCall& call, int panel, int control, std::string_view name) {
+scpi::Fault set_control_number(CommandCall& call, int panel, int control, std::string_view name,
+                               std::span<const scpi::Unit> units) {
     if (auto f = scpi::expect_count(call.parameters, 1)) return f;
-    const scpi::NumberRange range = control_range(panel, control, name);
+    scpi::NumberRange range = control_range(panel, control, name);
+    range.units = units;
     double value = 0.0;
     if (auto f = scpi::read_number(call.parameters[0], range, &value)) return f;
     return type_value(panel, control, value);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -10,8 +11,9 @@
 namespace korvel::remote {
 
 // One number (or MINimum|MAXimum|DEFault), checked against the range the control takes now and
-// typed into it: out of range is -222 and nothing changes.
-scpi::Fault set_control_number(CommandCall& call, int panel, int control, std::string_view name);
+// typed into it: out of range is -222 and nothing changes. `units` are the suffixes it takes.
+scpi::Fault set_control_number(CommandCall& call, int panel, int control, std::string_view name,
+                               std::span<const scpi::Unit> units = {});
 // The control's value; "? MIN" / "? MAX" give its limits.
 scpi::Fault query_control_number(CommandCall& call, int panel, int control, std::string_view name);
 

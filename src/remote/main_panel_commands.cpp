@@ -22,6 +22,10 @@ static_assert(kPatternWords.size() == unit::kPatternCodes.size());
 static_assert(unit::kPatternCodes[10].name == "Clock" &&
               unit::kPatternCodes[11].name == "Custom Data");
 
+// The amplitude is set in millivolts; the duty cycle in percent.
+constexpr std::array<scpi::Unit, 3> kAmplitudeUnits = {{{"V", 1000.0}, {"MV", 1.0}, {"UV", 0.001}}};
+constexpr std::array<scpi::Unit, 1> kDutyCycleUnits = {{{"PCT", 1.0}}};
+
 }  // namespace
 
 scpi::Fault set_pattern(CommandCall& call) {
@@ -40,7 +44,8 @@ scpi::Fault query_pattern(CommandCall& call) {
 }
 
 scpi::Fault set_duty_cycle(CommandCall& call) {
-    return set_control_number(call, app::main_panel, PANELMAIN_DUTY_CYCLE, "SOURce:DCYCle");
+    return set_control_number(call, app::main_panel, PANELMAIN_DUTY_CYCLE, "SOURce:DCYCle",
+                              kDutyCycleUnits);
 }
 
 scpi::Fault query_duty_cycle(CommandCall& call) {
@@ -48,7 +53,8 @@ scpi::Fault query_duty_cycle(CommandCall& call) {
 }
 
 scpi::Fault set_amplitude(CommandCall& call) {
-    return set_control_number(call, app::main_panel, PANELMAIN_MUX_AMP, "SOURce:AMPLitude");
+    return set_control_number(call, app::main_panel, PANELMAIN_MUX_AMP, "SOURce:AMPLitude",
+                              kAmplitudeUnits);
 }
 
 scpi::Fault query_amplitude(CommandCall& call) {

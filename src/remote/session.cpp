@@ -1,12 +1,32 @@
 #include "remote/session.h"
 
+#include "platform/model_query.h"
 #include "remote/command_table.h"
+#include "remote/device_messages.h"
+#include "remote/status_commands.h"
 #include "scpi/line_framer.h"
 #include "scpi/message_parser.h"
 
 namespace korvel::remote {
+namespace {
+
+bool refused_while_box(const CommandDef& command, bool query) {
+    return command.while_box == WhileBoxOpen::Neither ||
+           (command.while_box == WhileBoxOpen::QueryOnly && !query);
+}
+
+}  // namespace
+
+Session::Session() {
+    device_messages().attach(&status_);
+}
+
+Session::~Session() {
+    device_messages().detach(&status_);
+}
 
 std::string Session::run_line(std::string_view line) {
+    sample_conditions(status_);
     const scpi::Message message = scpi::parse_message(line);
     std::vector<std::string> replies;
     std::vector<std::string> path;  // nodes before the last one of the latest compound header
@@ -19,20 +39,28 @@ std::string Session::run_line(std::string_view line) {
         const CommandHandler handler =
             command == nullptr ? nullptr : (h.query ? command->query : command->set);
         if (handler == nullptr) {
-            errors_.push(scpi::Error{scpi::kUndefinedHeader, {}});
+            status_.report(scpi::Error{scpi::kUndefinedHeader, {}});
             failed = true;
             break;
         }
-        CommandCall call{unit.parameters, {}, errors_};
-        if (scpi::Fault fault = handler(call)) {
-            errors_.push(std::move(*fault));
+        if (platform::modal_dialogs_open() > 0 && refused_while_box(*command, h.query)) {
+            status_.report(
+                scpi::Error{scpi::kSettingsConflict, platform::modal_dialog_description()});
+            failed = true;
+            break;
+        }
+        CommandCall call{unit.parameters, {}, status_.errors(), status_, !replies.empty()};
+        scpi::Fault fault = handler(call);
+        sample_conditions(status_);
+        if (fault) {
+            status_.report(std::move(*fault));
             failed = true;
             break;
         }
         if (h.query) replies.push_back(std::move(call.reply));
         if (!h.common) path.assign(nodes.begin(), nodes.end() - 1);
     }
-    if (!failed && message.error) errors_.push(*message.error);
+    if (!failed && message.error) status_.report(*message.error);
 
     std::string reply;
     for (const std::string& r : replies) {
@@ -43,7 +71,7 @@ std::string Session::run_line(std::string_view line) {
 }
 
 void Session::line_discarded() {
-    errors_.push(scpi::Error{
+    status_.report(scpi::Error{
         scpi::kCommandError,
         "line longer than " + std::to_string(scpi::LineFramer::kMaxLine) + " bytes discarded"});
 }

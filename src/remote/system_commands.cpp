@@ -69,7 +69,7 @@ scpi::Fault operation_complete(CommandCall& call) {
 
 scpi::Fault clear_status(CommandCall& call) {
     if (auto f = no_parameters(call)) return f;
-    call.errors.clear();
+    call.status.clear();
     return std::nullopt;
 }
 

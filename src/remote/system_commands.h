@@ -7,8 +7,8 @@ namespace korvel::remote {
 
 scpi::Fault identify(CommandCall& call);            // *IDN?  MORLIDEX,KORVEL,<serial or 0>,1.4.0
 scpi::Fault reset(CommandCall& call);               // *RST
-scpi::Fault operation_complete(CommandCall& call);  // *OPC?  always 1: commands finish in turn
-scpi::Fault clear_status(CommandCall& call);        // *CLS   empties the error queue
+scpi::Fault operation_complete(CommandCall& call);  // *OPC?  1 once nothing is pending
+scpi::Fault clear_status(CommandCall& call);        // *CLS   event registers and error queue
 scpi::Fault next_error(CommandCall& call);          // SYSTem:ERRor[:NEXT]?
 scpi::Fault query_connected(CommandCall& call);     // SYSTem:CONNected?  1 or 0
 

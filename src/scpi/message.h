@@ -15,6 +15,7 @@ struct Parameter {
     Kind kind = Kind::Mnemonic;
     std::string text;  // Mnemonic: upper case; String: the contents, quotes undone; Number: as sent
     double number = 0.0;  // Number only
+    std::string suffix;   // Number only: the unit after it, upper case ("MV" of "300mV"), or empty
 };
 
 struct Header {

@@ -162,6 +162,7 @@ class Parser {
         const char c = peek();
         if (c == '"' || c == '\'') return string(p);
         if (is_digit(c) || c == '+' || c == '-' || c == '.') return number(p);
+        if (c == '#') return non_decimal(p);
         if (is_letter(c)) {
             p->kind = Parameter::Kind::Mnemonic;
             while (!at_end() && is_name_char(peek())) p->text += upper(s_[i_++]);
@@ -223,6 +224,34 @@ class Parser {
         } else if (ec != std::errc() || end != last) {
             return fault("malformed number");
         }
+        // A unit may follow, with white space before it or not.
+        const std::size_t before_white = i_;
+        skip_white();
+        if (!at_end() && is_letter(peek())) {
+            while (!at_end() && is_letter(peek())) p->suffix += upper(s_[i_++]);
+        } else {
+            i_ = before_white;
+        }
+        return ended("after a number");
+    }
+
+    // #H1F, #Q17, #B11111: a whole number in base 16, 8 or 2.
+    std::optional<Error> non_decimal(Parameter* p) {
+        p->kind = Parameter::Kind::Number;
+        const std::size_t begin = i_++;
+        const char letter = at_end() ? '\0' : upper(peek());
+        const int base = letter == 'H' ? 16 : letter == 'Q' ? 8 : letter == 'B' ? 2 : 0;
+        if (base == 0) return fault("expected #H, #Q or #B");
+        ++i_;
+        std::size_t digits = 0;
+        for (; !at_end(); ++i_, ++digits) {
+            const char c = upper(peek());
+            const int d = is_digit(c) ? c - '0' : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : base;
+            if (d >= base) break;
+            p->number = p->number * base + d;  // grows to infinity, never wraps
+        }
+        if (digits == 0) return fault(std::string("no digits after #") + letter);
+        p->text.assign(s_.substr(begin, i_ - begin));
         return ended("after a number");
     }
 

@@ -1,5 +1,6 @@
 #include "scpi/parameters.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -16,6 +17,10 @@ Fault unknown_word(const Parameter& p) {
     return Error{kIllegalParameterValue, p.text};
 }
 
+Fault wrong_suffix(const Parameter& p) {
+    return Error{kInvalidSuffix, p.suffix};
+}
+
 }  // namespace
 
 Fault expect_count(std::span<const Parameter> parameters, std::size_t count) {
@@ -26,6 +31,7 @@ Fault expect_count(std::span<const Parameter> parameters, std::size_t count) {
 
 Fault read_boolean(const Parameter& p, bool* value) {
     if (p.kind == Parameter::Kind::Number) {
+        if (!p.suffix.empty()) return wrong_suffix(p);
         if (p.number != 0.0 && p.number != 1.0) return Error{kIllegalParameterValue, p.text};
         *value = p.number == 1.0;
         return std::nullopt;
@@ -70,13 +76,20 @@ Fault read_number(const Parameter& p, const NumberRange& range, double* value) {
         return read_limit(p, range, value);
     }
     if (p.kind != Parameter::Kind::Number) return wrong_type("a number");
+    double number = p.number;
+    if (!p.suffix.empty()) {
+        const auto unit = std::find_if(range.units.begin(), range.units.end(),
+                                       [&](const Unit& u) { return u.suffix == p.suffix; });
+        if (unit == range.units.end()) return wrong_suffix(p);
+        number *= unit->scale;
+    }
     const std::string limits = std::string(range.name) + " takes " +
                                format_number(range.min, range.whole) + " to " +
                                format_number(range.max, range.whole);
-    if (!(p.number >= range.min && p.number <= range.max)) return Error{kDataOutOfRange, limits};
-    if (range.whole && std::trunc(p.number) != p.number)
+    if (!(number >= range.min && number <= range.max)) return Error{kDataOutOfRange, limits};
+    if (range.whole && std::trunc(number) != number)
         return Error{kIllegalParameterValue, std::string(range.name) + " takes whole numbers"};
-    *value = p.number;
+    *value = number;
     return std::nullopt;
 }
 

@@ -25,6 +25,12 @@ Fault read_boolean(const Parameter& p, bool* value);
 // An unknown word: -224; a number or string: -104.
 Fault read_choice(const Parameter& p, std::span<const std::string_view> forms, std::size_t* index);
 
+// A unit a number may carry ("MV"), upper case, and what one of it is in the setting's own unit.
+struct Unit {
+    std::string_view suffix;
+    double scale = 1.0;
+};
+
 // What a numeric setting accepts, and its name for the error detail.
 struct NumberRange {
     double min = 0.0;
@@ -32,11 +38,13 @@ struct NumberRange {
     double def = 0.0;    // the value DEFault stands for
     bool whole = false;  // integers only
     std::string_view name;
+    std::span<const Unit> units;  // the suffixes it takes; none when empty
 };
 
-// A number within the range, or MINimum|MAXimum|DEFault. Beyond the range: -222 naming the range
-// (nothing is clamped); a fraction where whole numbers are taken: -224; other words: -224; a
-// string: -104.
+// A number within the range, or MINimum|MAXimum|DEFault. A suffix the range lists scales the
+// number into the setting's unit (300 MV = 0.3 V); any other suffix is -131. Beyond the range:
+// -222 naming the range (nothing is clamped); a fraction where whole numbers are taken: -224;
+// other words: -224; a string: -104.
 Fault read_number(const Parameter& p, const NumberRange& range, double* value);
 
 // MINimum|MAXimum after a numeric query ("SOURce:AMPLitude? MAX"): the limit, else -224.

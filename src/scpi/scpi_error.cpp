@@ -20,6 +20,8 @@ std::string_view error_text(int code) {
             return "Missing parameter";
         case kUndefinedHeader:
             return "Undefined header";
+        case kInvalidSuffix:
+            return "Invalid suffix";
         case kExecutionError:
             return "Execution error";
         case kSettingsConflict:
@@ -36,6 +38,10 @@ std::string_view error_text(int code) {
             return "File name not found";
         case kFileNameError:
             return "File name error";
+        case kSelfTestFailed:
+            return "Self-test failed";
+        case kDeviceMessage:
+            return "Device-specific error";
         case kQueueOverflow:
             return "Queue overflow";
         default:
@@ -45,11 +51,16 @@ std::string_view error_text(int code) {
 
 std::string error_reply(const Error& error) {
     std::string text(error_text(error.code));
-    if (!error.detail.empty()) text += ";" + error.detail;
-    std::string reply = std::to_string(error.code) + ",\"";
+    if (error.code > 0 && !error.detail.empty())
+        text = error.detail;
+    else if (!error.detail.empty())
+        text += ";" + error.detail;
+    std::string reply = (error.code > 0 ? "+" : "") + std::to_string(error.code) + ",\"";
     for (char c : text) {
         if (c == '"') reply += '"';
-        reply += c;
+        // A box's text may run over several lines; the reply must stay one.
+        const auto u = static_cast<unsigned char>(c);
+        reply += u < 0x20 || u == 0x7F ? ' ' : c;
     }
     return reply + "\"";
 }

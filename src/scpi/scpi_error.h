@@ -14,6 +14,7 @@ inline constexpr int kDataTypeError = -104;
 inline constexpr int kParameterNotAllowed = -108;
 inline constexpr int kMissingParameter = -109;
 inline constexpr int kUndefinedHeader = -113;
+inline constexpr int kInvalidSuffix = -131;
 inline constexpr int kExecutionError = -200;
 inline constexpr int kSettingsConflict = -221;
 inline constexpr int kDataOutOfRange = -222;
@@ -22,7 +23,11 @@ inline constexpr int kHardwareMissing = -241;
 inline constexpr int kMassStorageError = -250;
 inline constexpr int kFileNameNotFound = -256;
 inline constexpr int kFileNameError = -257;
+inline constexpr int kSelfTestFailed = -330;
 inline constexpr int kQueueOverflow = -350;
+// The device-specific error of a message the program would have shown in a box: its detail is
+// the box's title and text, and it is told without a standard text.
+inline constexpr int kDeviceMessage = 100;
 
 // The standard text of an error number ("Data out of range"); "Error" for numbers not listed.
 std::string_view error_text(int code);
@@ -34,8 +39,8 @@ struct Error {
     std::string detail;
 };
 
-// The reply to SYSTem:ERRor?: -222,"Data out of range;detail". Double quotes inside the detail
-// are doubled, as SCPI strings require.
+// The reply to SYSTem:ERRor?: -222,"Data out of range;detail"; a device-specific error as
+// +100,"detail". Double quotes inside the detail are doubled, as SCPI strings require.
 std::string error_reply(const Error& error);
 
 }  // namespace korvel::scpi

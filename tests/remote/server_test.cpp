@@ -186,23 +186,24 @@ class ModalHost : public korvel::platform::HeadlessHost {
     std::function<bool()> close_when;
 };
 
-TEST_F(ServerTest, CommandsWaitWhileAMessageBoxWaitsForTheOperator) {
+TEST_F(ServerTest, WhileAMessageBoxWaitsQueriesAnswerAndChangesAreRefused) {
     QTcpSocket& c = connect_client();
     ASSERT_EQ(ask(c, "*OPC?"), "1");
     ModalHost host;
     korvel::platform::set_host(&host);
     int polls = 0;
     host.close_when = [&] {
-        if (polls++ == 0) write(c, "SOUR:PATT PRBS23;PATT?\n");
-        // The box's loop runs the sockets: give the server a fair chance, and it must not act.
-        return polls > 200 || c.bytesAvailable() > 0;
+        // The box's loop runs the sockets: the server serves the client meanwhile.
+        // Status commands touch only the session; *TST? drives the bus, so it waits too.
+        if (polls++ == 0) write(c, "SOUR:PATT PRBS23;PATT?\n*ESE 4;*ESE?;PATT?;*TST?\nSYST:ERR?\n");
+        return polls > 2000 || c.bytesAvailable() >= 65;
     };
     MessagePopup("Error", "waiting for the operator");
-    EXPECT_EQ(c.bytesAvailable(), 0);
+    EXPECT_EQ(c.readAll().toStdString(),
+              "4;PRBS9\n-221,\"Settings conflict;Error: waiting for the operator\"\n");
     EXPECT_EQ(expander_pins(7) & 0xFF, 2);
     korvel::platform::set_host(nullptr);
-    ASSERT_TRUE(wait_until([&] { return c.canReadLine(); }));
-    EXPECT_EQ(c.readLine().toStdString(), "PRBS23\n");
+    EXPECT_EQ(ask(c, "SOUR:PATT PRBS23;PATT?"), "PRBS23");
 }
 
 TEST_F(ServerTest, AtTheLimitTheClientIdleLongestWithNoCommandWaitingMakesRoom) {

@@ -60,6 +60,23 @@ TEST(MessageParser, NumbersInEveryFormAndBeyondADouble) {
     EXPECT_EQ(p[8].number, 0.0);
 }
 
+TEST(MessageParser, SuffixesAndNonDecimalNumbers) {
+    struct Case {
+        const char* parameter;
+        double number;
+        const char* suffix;
+    };
+    for (const Case& c :
+         {Case{"300mV", 300, "MV"}, Case{"0.3 V", 0.3, "V"}, Case{"5e1pct", 50, "PCT"},
+          Case{"#HfF", 255, ""}, Case{"#q17", 15, ""}, Case{"#B101", 5, ""}}) {
+        const Message m = parse_message(std::string("A ") + c.parameter + ",1");
+        ASSERT_FALSE(m.error) << c.parameter;
+        ASSERT_EQ(m.units[0].parameters.size(), 2u) << c.parameter;
+        EXPECT_EQ(m.units[0].parameters[0].number, c.number) << c.parameter;
+        EXPECT_EQ(m.units[0].parameters[0].suffix, c.suffix) << c.parameter;
+    }
+}
+
 TEST(MessageParser, EmptyLinesAndUnitsAreNothing) {
     for (const char* line : {"", "   ", ";", " ; ;\t"}) {
         const Message m = parse_message(line);
@@ -77,7 +94,7 @@ TEST(MessageParser, SyntaxFaultsKeepTheUnitsBeforeThem) {
              Case{"SOUR:AMPL 3;SOUR:AMPL 3 4", 1},  // no comma between parameters
              Case{"A 1,", 0},                       // nothing after the comma
              Case{"A \"open", 0},                   // string never closed
-             Case{"A 12abc", 0},                    // number with letters glued on
+             Case{"A 12mV5", 0},                    // digits after a suffix
              Case{"A 1e", 0},                       // exponent without digits
              Case{"A -", 0},                        // sign alone
              Case{"A ?", 0},                        // query mark after a blank
@@ -87,7 +104,9 @@ TEST(MessageParser, SyntaxFaultsKeepTheUnitsBeforeThem) {
              Case{"1A", 0},                         // header starting with a digit
              Case{"A(1)", 0},                       // unexpected character after the header
              Case{"A?B", 0},                        // text after the query mark
-             Case{"A #H1F", 0},                     // block and radix data are not taken
+             Case{"A #X1F", 0},                     // no such radix (and no block data)
+             Case{"A #B102", 0},                    // a digit beyond the radix
+             Case{"A #Q", 0},                       // radix without digits
              Case{"*IDN? junk\"", 0},               // bad parameter
          }) {
         const Message m = parse_message(c.line);

@@ -72,6 +72,24 @@ TEST(Parameters, NumbersOutsideTheRangeAreRefusedNotClamped) {
     EXPECT_EQ(code(read_number(params("LOTS")[0], range, &v)), kIllegalParameterValue);
 }
 
+TEST(Parameters, SuffixesScaleIntoTheSettingsUnitOthersAreInvalid) {
+    constexpr std::array<Unit, 2> units = {{{"V", 1000.0}, {"MV", 1.0}}};
+    NumberRange range{0, 600, 450, false, "SOURce:AMPLitude", units};
+    struct Case {
+        const char* text;
+        int code;
+        double value;
+    };
+    for (const Case& c : {Case{"300mV", 0, 300}, Case{"0.3v", 0, 300}, Case{"#H12C", 0, 300},
+                          Case{"0.7 V", kDataOutOfRange, 0}, Case{"300 PCT", kInvalidSuffix, 0}}) {
+        double v = 0;
+        EXPECT_EQ(code(read_number(params(c.text)[0], range, &v)), c.code) << c.text;
+        EXPECT_DOUBLE_EQ(v, c.value) << c.text;
+    }
+    bool on = false;  // a switch takes no unit at all
+    EXPECT_EQ(code(read_boolean(params("1V")[0], &on)), kInvalidSuffix);
+}
+
 TEST(Parameters, LimitsAndDefaultByName) {
     const NumberRange range{0, 600, 450, false, "SOURce:AMPLitude"};
     double v = -1;

@@ -72,11 +72,11 @@ struct RemoteServer::Client {
 
 namespace {
 
-// Commands run only where an operator's click could: not inside a callback, not while a message
-// box or file dialog waits (its event loop would otherwise run them in the middle of whatever
-// opened it), not once an exit path has run.
+// Commands run only where an operator's click could: not inside a callback, not once an exit
+// path has run. While a message box or file dialog waits, its event loop serves the clients, and
+// the session answers queries but refuses what would change the unit or the windows (session.h).
 bool ready_for_commands() {
-    return platform::dispatch_depth() == 0 && platform::modal_dialogs_open() == 0 &&
+    return (platform::dispatch_depth() == 0 || platform::modal_dialogs_open() > 0) &&
            !platform::quit_requested();
 }
 

@@ -4,8 +4,8 @@
 //
 // Every client has its own session (and error queue). Clients are served in turn, a bounded
 // number of lines each, so a client that floods the server cannot keep the windows from
-// answering; nothing runs while a callback or a message box or file dialog is in progress, or once
-// the program is leaving. What each client may cost is bounded: 64 KiB of received bytes waiting
+// answering; nothing runs while a callback is in progress (unless a message box or file dialog it
+// opened waits: then queries answer and changes are refused), or once the program is leaving. What each client may cost is bounded: 64 KiB of received bytes waiting
 // (then TCP holds the sender back), one line of at most 4096 bytes, and 64 KiB of replies that the
 // client has not read: a client that does not read its replies is disconnected.
 //
