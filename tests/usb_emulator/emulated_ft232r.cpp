@@ -27,6 +27,11 @@ namespace ft = korvel::ftdi::ft232r;
 
 constexpr int kBus = 1;
 constexpr std::uint8_t kLatencyDefaultMs = 16;
+// The largest URB taken (usbfs's own default limit for a transfer is 16 MiB).
+constexpr int kMaxUrbBytes = 16 * 1024 * 1024;
+constexpr std::size_t kPacketBytes = 64;  // full-speed bulk packets
+constexpr std::size_t kFifoBytes = 256;   // the FT232R's receive buffer
+constexpr std::uint8_t kSyncBitBang = 4;
 // The modem-status bytes an FT232R puts at the start of every bulk IN packet (CTS, DSR idle;
 // transmitter empty).
 constexpr std::uint8_t kModemStatus[2] = {0x01, 0x60};
@@ -109,6 +114,8 @@ struct Device {
     std::string driver = "ftdi_sio";
     ft::Image eeprom{};
     std::uint8_t latency = kLatencyDefaultMs;
+    std::uint8_t mode = 0;          // the bit mode last set
+    std::deque<std::uint8_t> fifo;  // the receive FIFO
     std::uint32_t baud = 0;
     BusTiming timing;
     std::vector<Connection*> connections;
@@ -301,6 +308,8 @@ struct EmulatedUsb::Impl {
     // connection of its old handle may still be closing).
     void open_unit(Connection& c) {
         if (c.handle != 0) return;
+        c.device->mode = 0;  // the simulated driver's open resets the chip's mode
+        c.device->fifo.clear();
         auto index = sim_index(*c.device);
         korvel::sim::Handle h = 0;
         if (index && sim().open(*index, h) == korvel::sim::kOk) c.handle = h;
@@ -373,9 +382,12 @@ struct EmulatedUsb::Impl {
                 in = {d.latency};
                 return true;
             case kSioSetBitMode:
-                return c.handle != 0 &&
-                       ok(sim().set_bit_mode(c.handle, static_cast<std::uint8_t>(value & 0xFF),
-                                             static_cast<std::uint8_t>(value >> 8)));
+                if (c.handle == 0 ||
+                    !ok(sim().set_bit_mode(c.handle, static_cast<std::uint8_t>(value & 0xFF),
+                                           static_cast<std::uint8_t>(value >> 8))))
+                    return false;
+                d.mode = static_cast<std::uint8_t>(value >> 8);
+                return true;
             case kSioReadPins: {
                 std::uint8_t pins = 0;
                 if (c.handle == 0 || !ok(sim().get_bit_mode(c.handle, pins))) return false;
@@ -428,6 +440,40 @@ struct EmulatedUsb::Impl {
         return true;
     }
 
+    // Bulk OUT: every byte is one change of the pins. In synchronous bit-bang mode the chip also
+    // samples the pins just before it applies each byte, into its receive FIFO (256 bytes; more
+    // are lost).
+    bool write_pins(Connection& c, const std::uint8_t* bytes, std::uint32_t length) {
+        Device& d = *c.device;
+        std::uint32_t written = 0;
+        if (c.handle == 0) return false;
+        if (d.mode != kSyncBitBang) return sim().write(c.handle, bytes, length, written) == 0;
+        for (std::uint32_t i = 0; i < length; ++i) {
+            std::uint8_t pins = 0;
+            if (sim().get_bit_mode(c.handle, pins) != 0 ||
+                sim().write(c.handle, bytes + i, 1, written) != 0)
+                return false;
+            if (d.fifo.size() < kFifoBytes) d.fifo.push_back(pins);
+        }
+        return true;
+    }
+
+    // Bulk IN: packets of 64 bytes, each the two modem-status bytes and up to 62 bytes of the
+    // FIFO; the transfer ends with the first packet that is not full (an empty FIFO gives one
+    // packet of just the status bytes).
+    static std::vector<std::uint8_t> take_packets(std::deque<std::uint8_t>& fifo,
+                                                  std::size_t length) {
+        std::vector<std::uint8_t> out;
+        while (out.size() + 2 <= length) {
+            out.insert(out.end(), std::begin(kModemStatus), std::end(kModemStatus));
+            const std::size_t n = std::min({fifo.size(), length - out.size(), kPacketBytes - 2});
+            out.insert(out.end(), fifo.begin(), fifo.begin() + static_cast<std::ptrdiff_t>(n));
+            fifo.erase(fifo.begin(), fifo.begin() + static_cast<std::ptrdiff_t>(n));
+            if (n < kPacketBytes - 2) break;
+        }
+        return out;
+    }
+
     // Carries out a submitted URB at once and notes how it ends.
     void carry_out(Connection& c, const usbdevfs_urb& urb, const std::uint8_t* buffer,
                    Urb& result) {
@@ -454,16 +500,13 @@ struct EmulatedUsb::Impl {
                 result.actual_length = std::min<int>(want, length - 8);
             }
         } else if (urb.type == USBDEVFS_URB_TYPE_BULK && urb.endpoint == 0x02) {
-            std::uint32_t written = 0;
-            if (c.handle == 0 || sim().write(c.handle, buffer, static_cast<std::uint32_t>(length),
-                                             written) != korvel::sim::kOk) {
+            if (!write_pins(c, buffer, static_cast<std::uint32_t>(length))) {
                 result.status = -EPROTO;
                 return;
             }
-            result.actual_length = static_cast<int>(written);
+            result.actual_length = length;
         } else if (urb.type == USBDEVFS_URB_TYPE_BULK && urb.endpoint == 0x81) {
-            // An empty FIFO: one short packet of the two status bytes.
-            if (length >= 2) result.in.assign(std::begin(kModemStatus), std::end(kModemStatus));
+            result.in = take_packets(c.device->fifo, static_cast<std::size_t>(length));
             result.actual_length = static_cast<int>(result.in.size());
         } else {
             result.status = -ENOENT;  // no such endpoint
@@ -612,6 +655,8 @@ struct EmulatedUsb::Impl {
                 }
                 if (c.claimed) open_unit(c);
                 d.latency = kLatencyDefaultMs;
+                d.mode = 0;
+                d.fifo.clear();
                 return 0;
             case USBDEVFS_SUBMITURB:
                 return submit(d, c, data);
@@ -627,7 +672,7 @@ struct EmulatedUsb::Impl {
 
     long submit(Device& d, Connection& c, UMockdevIoctlData* data) {
         const auto& urb = *reinterpret_cast<const usbdevfs_urb*>(data->data);
-        if (urb.buffer_length < 0) return -EINVAL;
+        if (urb.buffer_length < 0 || urb.buffer_length > kMaxUrbBytes) return -EINVAL;
         if (d.unplug_countdown != 0 && --d.unplug_countdown == 0) {
             unplug(d);
             return -ENODEV;
@@ -693,6 +738,9 @@ EmulatedUsb::EmulatedUsb(TimingModel timing) {
     std::lock_guard lock(mutex_);
     impl_ = std::make_unique<Impl>(mutex_, timing);
     impl_->testbed = umockdev_testbed_new();
+    // Other users see the bus too (a program run under another user id finds the unit listed
+    // and its node not theirs to open, as without the udev rule).
+    std::filesystem::permissions(impl_->root(), std::filesystem::perms(0755));
     // The unit first, then the other devices, in the simulated USB's order.
     korvel::sim::Board& board = impl_->sim().board();
     Device& unit = impl_->new_device(board.manufacturer, board.description, board.serial);
@@ -797,6 +845,15 @@ std::string EmulatedUsb::kernel_driver(const std::string& serial) const {
     std::lock_guard lock(mutex_);
     const Device* d = impl_->find(serial);
     return d == nullptr ? "?" : d->driver;
+}
+
+std::array<std::uint8_t, 128> EmulatedUsb::eeprom(const std::string& serial) const {
+    std::lock_guard lock(mutex_);
+    const Device* d = impl_->find(serial);
+    std::array<std::uint8_t, 128> image;
+    image.fill(0xFF);
+    if (d != nullptr) image = d->eeprom;
+    return image;
 }
 
 std::uint32_t EmulatedUsb::baud_rate(const std::string& serial) const {

@@ -27,6 +27,7 @@
 // the preload (see preload.h) for its own libusb to see the device.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -77,6 +78,8 @@ class EmulatedUsb {
     // The kernel driver bound to interface 0 of the device with `serial`: "ftdi_sio", "usbfs"
     // (claimed by a program) or "" (none); "?" for no such device.
     std::string kernel_driver(const std::string& serial) const;
+    // The configuration EEPROM of the device with `serial` (all 0xFF for no such device).
+    std::array<std::uint8_t, 128> eeprom(const std::string& serial) const;
     // The baud rate the divisor last programmed into the device with `serial` makes (0: none).
     std::uint32_t baud_rate(const std::string& serial) const;
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <string>
 
 #include "ds4520/ds4520.h"
@@ -18,9 +19,16 @@
 
 namespace korvel::testing {
 
-// Made at first use and kept for the life of the process (umockdev keeps one testbed).
+inline std::uint64_t microseconds_from(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value == nullptr ? 0 : std::strtoull(value, nullptr, 10);
+}
+
+// Made at first use and kept for the life of the process (umockdev keeps one testbed). The bus
+// timing comes from KORVEL_USB_LATENCY_US and KORVEL_USB_SERVICE_US (default 0), for measuring.
 inline usbemu::EmulatedUsb& emulated_usb() {
-    static auto* usb = new usbemu::EmulatedUsb();
+    static auto* usb = new usbemu::EmulatedUsb(usbemu::TimingModel{
+        microseconds_from("KORVEL_USB_LATENCY_US"), microseconds_from("KORVEL_USB_SERVICE_US")});
     return *usb;
 }
 

@@ -1,16 +1,19 @@
 // The program's operations through real libftdi1 + libusb on the emulated FT232R must leave the
 // simulated unit exactly as the same operations through the simulated backend do. Each case also
 // prints the USB requests and round trips the operation cost.
+#include <ftdi.h>
 #include <gtest/gtest.h>
 
 #include <ostream>
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 #include <vector>
 
 #include "emulated_unit.h"
 #include "fpga/fpga_load.h"
+#include "ftdi/ft232r_eeprom.h"
 #include "ftdi/ftd2xx.h"
 #include "korvel.h"
 
@@ -121,6 +124,34 @@ TEST_F(EmulatedUnit, TheBaudRateDivisorIsTheSameBeforeAndAfterBitBangAndAfterARe
     usb_close();
     ASSERT_EQ(usb_init(), 1);
     EXPECT_EQ(usb().baud_rate("1042"), expected);
+}
+
+TEST_F(EmulatedUnit, TheRecordLiesWhereAn121PutsTheUserAreaInTheWholeImage) {
+    ASSERT_EQ(usb_init(), 1);
+    write_and_read_record();
+    const auto image = usb().eeprom("1042");
+    EXPECT_TRUE(ftdi::ft232r::checksum_valid(image));
+    for (std::size_t i = 0; i < 30; ++i)
+        ASSERT_EQ(image[0x44 + i], 0x30 + i) << "byte " << i;  // after the serial's descriptor
+}
+
+// Synchronous bit-bang: the chip samples the pins before each byte it applies, and libftdi
+// takes the samples out of 64-byte packets that each start with two modem-status bytes.
+TEST_F(EmulatedUnit, SynchronousBitBangSamplesComeBackThroughLibftdisBulkReads) {
+    ftdi_context* f = ftdi_new();
+    ASSERT_EQ(ftdi_usb_open(f, 0x0403, 0x6001), 0);
+    ASSERT_EQ(ftdi_set_bitmode(f, 0x80, BITMODE_SYNCBB), 0);  // D7 alone an output
+    std::vector<unsigned char> out(150), in(150);
+    for (std::size_t i = 0; i < out.size(); ++i) out[i] = i % 3 == 0 ? 0x80 : 0x00;
+    ASSERT_EQ(ftdi_write_data(f, out.data(), 150), 150);
+    int got = 0;
+    for (int tries = 0; got < 150 && tries < 10; ++tries)
+        got += std::max(0, ftdi_read_data(f, in.data() + got, 150 - got));
+    ASSERT_EQ(got, 150);
+    for (std::size_t i = 1; i < in.size(); ++i)  // D7 as the byte before set it, idle lines
+        ASSERT_EQ(in[i], (out[i - 1] | (sim::kIdlePinLevels & 0x7F))) << "sample " << i;
+    ftdi_usb_close(f);
+    ftdi_free(f);
 }
 
 TEST_F(EmulatedUnit, AnUnplugInAPatternLoadLosesTheLinkAndTheNextOpenFinishesTheLoad) {

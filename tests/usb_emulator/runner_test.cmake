@@ -34,3 +34,4 @@ endif()
 run(64 out ${RUNNER} --state ${state} -- ${KORVELCTL} set pattern PRBS15 divide 0)
 run(2 out ${RUNNER} --latency-us lots -- ${KORVELCTL} status)
 run(2 out ${RUNNER} --state ${state})
+
