@@ -23,20 +23,9 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"SynchronousRequestsAreOneRoundTripEach",
-     {0, 0},
-     {{'s', 100, 100}, {'t'}, {'s', 105, 105}, {'t'}},
-     {2, 2}},
     {"QueuedRequestsRideOnTheFirstOnesRoundTrip",
      {1000, 20},
-     {{'s', 100, 1100},
-      {'s', 110, 1120},
-      {'s', 120, 1140},
-      {'t'},
-      {'t'},
-      {'t'},
-      {'s', 2000, 3000},
-      {'t'}},
+     {{'s', 100, 1100}, {'s', 110, 1120}, {'s', 120, 1140}, {'t'}, {'t'}, {'t'}, {'s', 2000, 3000}},
      {4, 2}},
     {"TheChipsServiceTimeSpacesCompletions",
      {10, 500},

@@ -350,14 +350,12 @@ struct EmulatedUsb::Impl {
     // ---- the chip ----
 
     // Carries out one control request; false stalls it (-EPIPE).
-    bool control(Connection& c, const std::uint8_t* setup, const std::uint8_t* out,
-                 std::vector<std::uint8_t>& in) {
+    bool control(Connection& c, const std::uint8_t* setup, std::vector<std::uint8_t>& in) {
         Device& d = *c.device;
         const std::uint8_t type = setup[0], request = setup[1];
         const std::uint16_t value = static_cast<std::uint16_t>(setup[2] | setup[3] << 8);
         const std::uint16_t index = static_cast<std::uint16_t>(setup[4] | setup[5] << 8);
         const std::uint16_t length = static_cast<std::uint16_t>(setup[6] | setup[7] << 8);
-        (void)out;
         if ((type & 0x60) == 0x00) return standard_request(d, request, value, length, in);
         if ((type & 0x60) != 0x40) return false;
         const auto ok = [](korvel::sim::Status s) { return s == korvel::sim::kOk; };
@@ -485,7 +483,7 @@ struct EmulatedUsb::Impl {
                 return;
             }
             const std::uint16_t want = static_cast<std::uint16_t>(buffer[6] | buffer[7] << 8);
-            if (!control(c, buffer, buffer + 8, result.in)) {
+            if (!control(c, buffer, result.in)) {
                 result.status = -EPIPE;
                 result.in.clear();
                 return;
@@ -738,9 +736,6 @@ EmulatedUsb::EmulatedUsb(TimingModel timing) {
     std::lock_guard lock(mutex_);
     impl_ = std::make_unique<Impl>(mutex_, timing);
     impl_->testbed = umockdev_testbed_new();
-    // Other users see the bus too (a program run under another user id finds the unit listed
-    // and its node not theirs to open, as without the udev rule).
-    std::filesystem::permissions(impl_->root(), std::filesystem::perms(0755));
     // The unit first, then the other devices, in the simulated USB's order.
     korvel::sim::Board& board = impl_->sim().board();
     Device& unit = impl_->new_device(board.manufacturer, board.description, board.serial);
