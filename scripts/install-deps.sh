@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libftdi1-dev libusb-1.0-0-dev
+  libftdi1-dev libusb-1.0-0-dev umockdev libumockdev-dev
   nlohmann-json3-dev libcli11-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyvisa python3-pyvisa-py sigrok-cli xvfb xauth valgrind fonts-dejavu-core

@@ -1,0 +1,84 @@
+// The process's emulated unit, and the same operation run on the simulated unit through both
+// ways a program reaches it: the simulated backend, and libftdi1 + libusb + the emulated FT232R.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+
+#include "ds4520/ds4520.h"
+#include "emulated_ft232r.h"
+#include "ftdi/backend_select.h"
+#include "ftdi/libftdi_backend.h"
+#include "i2c/i2c_engine.h"
+#include "korvel/sim/usb.h"
+#include "link/usb_link.h"
+#include "preload.h"
+
+namespace korvel::testing {
+
+inline std::uint64_t microseconds_from(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value == nullptr ? 0 : std::strtoull(value, nullptr, 10);
+}
+
+// Made at first use and kept for the life of the process (umockdev keeps one testbed). The bus
+// timing comes from KORVEL_USB_LATENCY_US and KORVEL_USB_SERVICE_US (default 0), for measuring.
+inline usbemu::EmulatedUsb& emulated_usb() {
+    static auto* usb = new usbemu::EmulatedUsb(usbemu::TimingModel{
+        microseconds_from("KORVEL_USB_LATENCY_US"), microseconds_from("KORVEL_USB_SERVICE_US")});
+    return *usb;
+}
+
+// The link's globals as in a fresh process.
+inline void fresh_link() {
+    usb_link_reset();
+    i2c_dir_image = 0x80;
+    last_input_pin = 0xFF;
+}
+
+// A fresh unit on the emulated bus behind a fresh libftdi backend whose requests give up after
+// `timeout_ms`.
+inline void use_emulated_unit(int timeout_ms = 1000) {
+    ftdi::select_backend(ftdi::BackendKind::Sim);  // closes the previous backend's devices
+    emulated_usb().reset();
+    ftdi::UsbBackendTuning tuning;
+    tuning.open.timeout_ms = timeout_ms;
+    ftdi::use_backend(ftdi::make_libftdi_backend(ftdi::make_libftdi_transport(), tuning),
+                      ftdi::BackendKind::Ftdi);
+    fresh_link();
+}
+
+// A fresh unit behind the simulated backend (the emulator's node stays, unused).
+inline void use_simulated_backend() {
+    ftdi::select_backend(ftdi::BackendKind::Sim);
+    emulated_usb().reset();
+    emulated_usb().with_unit([](sim::Usb&) { ftdi::use_fresh_simulated_unit(); });
+    fresh_link();
+}
+
+class EmulatedUsbTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!usbemu::preload_active())
+            GTEST_SKIP()
+                << (usbemu::umockdev_preload()
+                        ? "umockdev's preload did not load"
+                        : "umockdev is not installed (scripts/install-deps.sh installs it)");
+        use_emulated_unit();
+    }
+    void TearDown() override {
+        ftdi::select_backend(ftdi::BackendKind::Sim);  // closes what libftdi still has open
+        fresh_link();
+    }
+
+    static usbemu::EmulatedUsb& usb() { return emulated_usb(); }
+};
+
+inline double seconds_since(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace korvel::testing
