@@ -1,7 +1,6 @@
 #include "options.h"
 
 #include <charconv>
-#include <cmath>
 
 namespace korvel::gui {
 namespace {
@@ -30,11 +29,16 @@ bool starts_with_digit(const std::string& s) {
     return !s.empty() && s[0] >= '0' && s[0] <= '9';
 }
 
-// The soak's length: a finite number of seconds above 0, the whole text.
+// The longest soak: 1,000,000 s of virtual time (11.5 days) takes minutes to hours. Far longer
+// runs would never end, and at some 1e15 s a fraction of a second no longer moves the virtual
+// clock at all.
+constexpr double kLongestSoakSeconds = 1e6;
+
+// The soak's length: a number of seconds above 0 and at most the longest soak, the whole text.
 bool parse_seconds(const std::string& text, double* seconds) {
     const char* end = text.data() + text.size();
     const auto [p, ec] = std::from_chars(text.data(), end, *seconds);
-    return ec == std::errc() && p == end && std::isfinite(*seconds) && *seconds > 0.0;
+    return ec == std::errc() && p == end && *seconds > 0.0 && *seconds <= kLongestSoakSeconds;
 }
 
 bool parse_seed(const std::string& text, std::uint64_t* seed) {
@@ -100,7 +104,8 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
                 o.soak_seed = seed;
             } else {
                 if (error != nullptr)
-                    *error = a + (a == "--soak" ? " needs a number of seconds above 0"
+                    *error = a + (a == "--soak" ? " needs a number of seconds above 0 and at"
+                                                  " most 1000000 (11.5 days of virtual time)"
                                                 : " needs a whole number from 0");
                 return std::nullopt;
             }
@@ -150,8 +155,8 @@ std::string usage(const std::string& program) {
            "  --screenshots DIR   the tour, saving every window as a PNG in DIR\n"
            "  --startup-time      print the time until the main window is shown, then leave\n"
            "  --soak SECONDS      no window: a random operator works the program for SECONDS of\n"
-           "                      virtual time while its invariants are checked (exit 1 if one\n"
-           "                      breaks); prints its seed\n"
+           "                      virtual time (at most 1000000) while its invariants are\n"
+           "                      checked (exit 1 if one breaks); prints its seed\n"
            "  --soak-seed N       replay the soak that printed seed N\n"
            "  --data-dir          keep settings.cfg, configurations and calibration files in\n"
            "                      $XDG_DATA_HOME/korvel (~/.local/share/korvel), not in the\n"

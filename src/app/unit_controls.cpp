@@ -141,6 +141,11 @@ std::uint8_t divide_ratio_byte(int value, bool alternate) {
     return alternate ? reverse_bits(byte) : byte;
 }
 
+int manual_ratio_in_force(int value) {
+    const std::uint8_t byte = divide_ratio_byte(value, false);
+    return byte == 0 ? unit::kManualRatioMax : byte;
+}
+
 int CVICALLBACK divider(int panel, int control, int event, void* /*callbackData*/,
                         int /*eventData1*/, int /*eventData2*/) {
     if (event != EVENT_COMMIT && event != EVENT_VAL_CHANGED) return 0;

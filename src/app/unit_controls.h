@@ -45,5 +45,9 @@ void send_manual_divide_ratio();
 // alternate unit variant (ZEVA_CHIP_FLAG beginning with '1').
 std::uint8_t divide_ratio_byte(int value, bool alternate_variant);
 bool alternate_variant();
+// The manual ratio the unit runs at when sent `value`: 1 to 255 as they are; every other value
+// (256, and 0, negative or larger ones a settings file may hold) goes out as 0x00, which the unit
+// counts as 256.
+int manual_ratio_in_force(int value);
 
 }  // namespace korvel::app

@@ -1,10 +1,10 @@
 #include "remote/more_features_commands.h"
 
-#include <algorithm>
 #include <array>
 #include <string_view>
 
 #include "app/state.h"
+#include "app/unit_controls.h"
 #include "remote/control_commands.h"
 #include "remote/operator_steps.h"
 #include "resource/main_uir.h"
@@ -68,12 +68,11 @@ scpi::Fault set_divide_ratio(CommandCall& call) {
 }
 
 scpi::Fault query_divide_ratio(CommandCall& call) {
-    if (app::more_panel_open)
-        return query_control_number(call, app::more_panel, PANELMORE_DIVIDE_RATIO_CONTROL,
-                                    kDivideName);
     const scpi::NumberRange range =
         resource_range(PANELMORE, PANELMORE_DIVIDE_RATIO_CONTROL, kDivideName);
-    double value = std::clamp(static_cast<double>(app::settings.DivideBy), range.min, range.max);
+    // The stored ratio is the one last sent (the ratio field hands every change to it); a value
+    // out of range that a settings file brought reaches the unit as 256.
+    double value = app::manual_ratio_in_force(app::settings.DivideBy);
     if (!call.parameters.empty()) {
         if (auto f = scpi::expect_count(call.parameters, 1)) return f;
         if (auto f = scpi::read_limit(call.parameters[0], range, &value)) return f;

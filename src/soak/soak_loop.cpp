@@ -32,13 +32,14 @@ double now() {
 void SoakLoop::watch_supervision() {
     platform::register_callback(
         "CBTimer", [this](int panel, int control, int event, void* data, int d1, int d2) {
+            const bool reconnect_possible = app::last_unit_present == 0;
             const int rc = app::CBTimer(panel, control, event, data, d1, d2);
-            after_supervision_tick();
+            after_supervision_tick(reconnect_possible);
             return rc;
         });
 }
 
-void SoakLoop::after_supervision_tick() {
+void SoakLoop::after_supervision_tick(bool reconnect_possible) {
     ++ticks_;
     // The simulated unit keeps the last 64 Ki to 128 Ki bus events for tests and its window; it
     // takes hours of soak to fill. Emptied every second, it leaves the resident memory to the
@@ -47,9 +48,11 @@ void SoakLoop::after_supervision_tick() {
     const bool held = sim::usb().board().attached() && app::unit_present != 0 &&
                       app::last_unit_present != 0 && usb_handle_usable();
     if (held && !synced_) {
-        // The reconnect has just sent the setup from the main controls.
         synced_ = true;
-        excused_ = {};
+        // Only a tick that found the unit newly arrived sends the setup from the main controls
+        // and clears what the Debug panel took over. A unit already taken up before this tick
+        // (by the tick the program runs itself at start-up) keeps the Debug panel's pins.
+        if (reconnect_possible && app::last_unit_present != 0) excused_ = {};
     }
 }
 

@@ -40,7 +40,8 @@ class SoakLoop {
 
   private:
     void watch_supervision();
-    void after_supervision_tick();
+    // reconnect_possible: the unit was not held when the tick began.
+    void after_supervision_tick(bool reconnect_possible);
     void act();
     void check(const std::string& after);
 

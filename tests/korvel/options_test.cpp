@@ -76,6 +76,8 @@ TEST(KorvelOptions, TheSoakTakesSecondsAndASeedAndRunsOnTheSimulatedUnitOnly) {
                                                {"--simulate", "--soak", "0"},
                                                {"--simulate", "--soak", "-5"},
                                                {"--simulate", "--soak", "inf"},
+                                               {"--simulate", "--soak", "1e308"},
+                                               {"--simulate", "--soak", "1000000.5"},
                                                {"--simulate", "--soak", "10s"},
                                                {"--simulate", "--soak", "10", "--soak-seed", "-1"},
                                                {"--simulate", "--soak-seed", "4"},

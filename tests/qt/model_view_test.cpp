@@ -104,3 +104,27 @@ TEST_F(ViewTest, DiscardedPanelsCloseTheirWindows) {
     EXPECT_TRUE(w.isNull());
     EXPECT_EQ(window(help), nullptr);
 }
+
+// Windows shown one after another at start-up (the main window, then Custom Test Pattern for a
+// configuration that chose Custom Data): the window system activates them later, one request
+// after the other, and the model follows without asking again, so activation comes to rest.
+TEST_F(ViewTest, WindowsShownTogetherSettleOnOneActiveWindow) {
+    // Counts the windows' activations; past a few dozen it holds the activation and focus
+    // events back from the view, so that an endless cascade ends and the test can fail.
+    struct ActivationCount : QObject {
+        int seen = 0;
+        bool eventFilter(QObject* o, QEvent* e) override {
+            if (e->type() == QEvent::WindowActivate && qobject_cast<PanelWindow*>(o) != nullptr)
+                ++seen;
+            return seen > 40 &&
+                   (e->type() == QEvent::WindowActivate || e->type() == QEvent::FocusIn);
+        }
+    } count;
+    qApp->installEventFilter(&count);
+    load(PANELMAIN);
+    const int data = load(PANELDATA);
+    for (int round = 0; round < 10; ++round) QCoreApplication::processEvents();
+    qApp->removeEventFilter(&count);
+    EXPECT_LE(count.seen, 4);
+    EXPECT_EQ(GetActivePanel(), data);
+}

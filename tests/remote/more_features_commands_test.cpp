@@ -1,5 +1,7 @@
 // Commands whose controls sit on More Features (opened through its menu when closed) and the
 // trigger mode.
+#include <limits>
+
 #include "remote_fixture.h"
 
 using namespace korvel::app;
@@ -58,6 +60,21 @@ TEST_F(RemoteTest, WithMoreFeaturesClosedQueriesReportWhatItWouldShow) {
     // The next command opens it again, showing the stored ratio.
     EXPECT_EQ(send("TRIG:DIV 13"), "");
     EXPECT_EQ(value(more_panel, PANELMORE_DIVIDE_RATIO_CONTROL), 13);
+}
+
+TEST_F(RemoteTest, AStoredRatioOutOfRangeIsReportedAsTheRatioTheUnitRuns) {
+    // A settings file may hold any integer as the manual ratio: all but 1..255 go out as 0x00.
+    for (int stored : {0, -1, std::numeric_limits<int>::min(), 257}) {
+        settings.Pattern = settings.Eye = 0;
+        settings.Manual = 1;
+        settings.DivideBy = stored;
+        set_freq(main_panel, PANELMORE_INV_DATA_BUTTON, EVENT_COMMIT, nullptr, 0, 0);
+        ASSERT_EQ(expander_pins(2) & 0xFF, 0x00) << stored;
+        EXPECT_EQ(send("TRIG:DIV?"), "256") << stored;
+        // Also while More Features is open, whose field cannot show the stored value.
+        EXPECT_EQ(send("SOUR:POL NORM;:TRIG:DIV?"), "256") << stored;
+        quit_panel(more_panel, PANELMORE_CLOSEPANELMORE, EVENT_COMMIT, nullptr, 0, 0);
+    }
 }
 
 TEST_F(RemoteTest, PolarityIsTheMoreFeaturesButtonWithItsMaskAndAlert) {

@@ -39,4 +39,15 @@ TEST(Soak, AFewMinutesOfRandomOperationKeepEveryInvariant) {
     EXPECT_GT(actions, 150u);
 }
 
+// Seeds whose operator sets a Debug panel pin (479 calibration mode, 587 the FPGA reset) after
+// the start-up tick took up the unit and before the first timer tick: no reconnect comes between,
+// so the pin stays as the operator set it.
+TEST(Soak, DebugPinsSetBeforeTheFirstTimerTickStayTheOperators) {
+    for (const std::uint64_t seed : {479u, 587u}) {
+        int rc = -1;
+        const std::string report = run_and_capture({20.0, seed}, &rc);
+        EXPECT_EQ(rc, 0) << report;
+    }
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <string_view>
 
 #include "platform/model_query.h"
@@ -109,6 +110,10 @@ void QtView::active_control_changed(int panel, int control) {
 }
 
 void QtView::active_panel_changed(int panel) {
+    // A change that the window system reported is not pushed back to it: activation requests
+    // are delivered later, and answering each one with another would pass the activation
+    // between two windows for ever.
+    if (following_focus_) return;
     if (PanelWindow* w = window(panel)) {
         w->raise();
         w->activateWindow();
@@ -147,7 +152,10 @@ void QtView::followFocus(QWidget* w) {
     auto* window = qobject_cast<PanelWindow*>(w->window());
     if (window == nullptr || !windows_.contains(window->handle())) return;
     const int panel = window->handle();
-    if (GetActivePanel() != panel) SetActivePanel(panel);
+    if (GetActivePanel() != panel) {
+        const QScopedValueRollback following(following_focus_, true);
+        SetActivePanel(panel);
+    }
     const int control = window->controlOf(w);
     if (control > 0 && GetActiveCtrl(panel) != control) SetActiveCtrl(panel, control);
 }

@@ -48,6 +48,8 @@ class QtView : public QObject, public platform::ViewObserver {
     // The key press being routed: Qt hands an unaccepted key event on to the parents of the
     // widget it was meant for, and the program must see it once.
     const QEvent* routed_key_ = nullptr;
+    // Set while the model takes over the active window from the window system.
+    bool following_focus_ = false;
 };
 
 }  // namespace korvel::qtview
