@@ -277,10 +277,8 @@ int CVICALLBACK set_freq(int /*panel*/, int /*control*/, int event, void* /*call
     settings.Manual = settings.Manual != 0 ? 1 : 0;
     SetCtrlVal(main_panel, PANELMAIN_PATTERN_BOX, settings.Pattern);
     SetCtrlVal(main_panel, PANELMAIN_EYE_DIAGRAM_BOX, settings.Eye);
-    SetCtrlVal(main_panel, PANELMAIN_DUTY_CYCLE,
-               duty_percent_from_volts(settings.DutyCycleControl));
-    SetCtrlVal(main_panel, PANELMAIN_MUX_AMP,
-               amplitude_mv_from_volts(settings.DataAmplitudeControl));
+    SetCtrlVal(main_panel, PANELMAIN_DUTY_CYCLE, duty_percent_shown(settings.DutyCycleControl));
+    SetCtrlVal(main_panel, PANELMAIN_MUX_AMP, amplitude_mv_shown(settings.DataAmplitudeControl));
     SetCtrlVal(main_panel, PANELMAIN_CLOCKOUT1_BUTTON, settings.ClockOutput1);
     SetCtrlVal(main_panel, PANELMAIN_DATA_SELECT, settings.DataSelect);
 
