@@ -16,6 +16,16 @@ std::string format(const char* fmt, auto... args) {
     return line;
 }
 
+// The expander pins korvelctl set leaves alone sit where the unit powered up with them. Out of
+// the factory that is high (released) for all of them; the front-panel program drives them low
+// when it connects, and the expanders keep the levels written over a power cycle.
+constexpr const char* kPowerUpNote =
+    "                    A unit powers up so until the front-panel program first sets it up:\n"
+    "                    out of the factory the FPGA reset line, error injection and calibration\n"
+    "                    mode all read high. korvelctl set leaves them alone; the program sets\n"
+    "                    them low (normal running) when it connects, and the unit keeps that\n"
+    "                    over power cycles.\n";
+
 std::string pattern_words(const UnitStatus& s) {
     if (s.pattern_name)
         return format("%s (code %d)", std::string(*s.pattern_name).c_str(), s.pattern_code);
@@ -36,8 +46,10 @@ std::string status_text(const UnitReadback& readback, const std::optional<FpgaMe
     out +=
         format("amplitude level:    %.3f V (DAC code %u)\n", s.amplitude_volts, s.amplitude_code);
     out += format("phase fields:       %d and %d\n", s.phase_mph, s.phase_aph);
-    out += format("FPGA reset line:    %s\n", s.fpga_reset ? "high (held in reset)" : "low");
+    out += format("FPGA reset line:    %s\n",
+                  s.fpga_reset ? "high (the FPGA is held in reset)" : "low (normal running)");
     out += format("calibration mode:   %s\n", s.calibration_mode ? "on" : "off");
+    if (s.fpga_reset) out += kPowerUpNote;
     if (fpga) out += fpga_text(*fpga);
     return out;
 }

@@ -139,8 +139,12 @@ void Usb::fail_call(Call kind, std::uint64_t nth, Status status) {
 void Usb::detach_before_call(std::uint64_t nth) {
     impl_->faults.detach_before_call(nth);
 }
+void Usb::force_pins_read_high(std::uint8_t mask) {
+    impl_->pins_read_high = mask;
+}
 void Usb::clear_faults() {
     impl_->faults.clear();
+    impl_->pins_read_high = 0;
 }
 
 // --- devices ---

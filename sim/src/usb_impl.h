@@ -92,6 +92,7 @@ struct Usb::Impl {
     std::unordered_set<Handle> told_gone;
     std::uint64_t lost_handle_calls = 0;
     FaultPlan faults;
+    std::uint8_t pins_read_high = 0;  // force_pins_read_high
 
     std::string state_path;
     std::string state_refusal;  // why the state file cannot be used; the board cannot be opened

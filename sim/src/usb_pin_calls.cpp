@@ -33,7 +33,7 @@ Status Usb::get_bit_mode(Handle handle, std::uint8_t& pins) {
     Status st = kOk;
     if (!impl_->enter(Call::GetBitMode, handle, dev, st)) return st;
     if (dev.target == Impl::Target::Board) {
-        pins = impl_->board.pins();
+        pins = static_cast<std::uint8_t>(impl_->board.pins() | impl_->pins_read_high);
     } else {
         // A lone FT232R: driven pins read their latch, inputs its internal pull-ups.
         pins = static_cast<std::uint8_t>((dev.port->latch & dev.port->direction) |

@@ -1,6 +1,8 @@
 #include "app/analog_controls.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 #include "app/state.h"
 #include "mcp4728/mcp4728.h"
@@ -21,6 +23,26 @@ constexpr double kAmplitudeSpanMillivolts = 600.0;
 constexpr int kDeferredStoreTicks = 10;
 constexpr double kWheelPage = 1.0;
 constexpr int kTableTopMegahertz = 26000;
+
+constexpr int kMostShownDecimals = 6;
+
+// The slide value of `volts` by `from_volts`, at the fewest decimals that `to_volts` takes back
+// to the same single-precision level as the slide's float of the exact value does.
+double shown_slide_value(float volts, double (*from_volts)(double), double (*to_volts)(double)) {
+    const double exact = from_volts(volts);
+    // Beyond a float (or not a number) the slide refuses or clamps the value as it is.
+    if (!(std::fabs(exact) <= std::numeric_limits<float>::max())) return exact;
+    auto level_of = [to_volts](double slide) {
+        return static_cast<float>(to_volts(static_cast<float>(slide)));
+    };
+    const float level = level_of(exact);
+    double scale = 1.0;
+    for (int places = 0; places <= kMostShownDecimals; ++places, scale *= 10.0) {
+        const double candidate = std::round(exact * scale) / scale;
+        if (level_of(candidate) == level) return candidate;
+    }
+    return exact;
+}
 
 // Every level write marks the settings changed and (re)starts the deferred store.
 void level_changed() {
@@ -44,6 +66,14 @@ double amplitude_volts_from_mv(double millivolts) {
 
 double amplitude_mv_from_volts(double volts) {
     return (volts - kAmplitudeBaseVolts) / kAmplitudeSpanVolts * kAmplitudeSpanMillivolts;
+}
+
+double duty_percent_shown(float volts) {
+    return shown_slide_value(volts, duty_percent_from_volts, duty_volts_from_percent);
+}
+
+double amplitude_mv_shown(float volts) {
+    return shown_slide_value(volts, amplitude_mv_from_volts, amplitude_volts_from_mv);
 }
 
 const std::array<float, 28> duty_freq_table = {

@@ -14,6 +14,12 @@ double duty_volts_from_percent(double percent);
 double duty_percent_from_volts(double volts);
 double amplitude_volts_from_mv(double millivolts);
 double amplitude_mv_from_volts(double volts);
+// A stored level as its slide shows it: the slide value of `volts`, rounded to the fewest
+// decimals (up to six) that the slide's own mapping still turns into `volts` exactly, so that a
+// level read from a file shows as 450 mV rather than as float noise (450.00006) and the slide
+// sends back the very level it came from.
+double duty_percent_shown(float volts);
+double amplitude_mv_shown(float volts);
 
 // Duty-cycle DAC volts that centre the eye at each whole GHz, 0..27.
 extern const std::array<float, 28> duty_freq_table;

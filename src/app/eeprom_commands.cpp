@@ -17,6 +17,10 @@ namespace {
 
 // The More Features and Debug fields take part only while their panel is open: a closed panel's
 // handle is 0 or that of a discarded copy.
+// The manual ratio updatePanels' divider has just sent from the More Features panel, if it sent
+// one: readUserEEPROM need not send it again.
+std::optional<int> manual_ratio_sent;
+
 bool panel_open(RecordPanel p) {
     switch (p) {
         case RecordPanel::More:
@@ -82,12 +86,14 @@ void variables2Panels(int mainPanel, int morePanel, int debugPanel) {
 }
 
 void updatePanels(int mainPanel, int morePanel) {
+    manual_ratio_sent.reset();
     FPGA(mainPanel, PANELMAIN_DATA_SELECT, EVENT_COMMIT, nullptr, 0, 0);
     // One divide-ratio mode: the eye diagram wins over manual, manual over the PRBS7 trigger.
     if (eeprom_mirror.eye_diagram_box != 0) {
         divider(mainPanel, PANELMAIN_EYE_DIAGRAM_BOX, EVENT_COMMIT, nullptr, 0, 0);
     } else if (eeprom_mirror.manual_ctrl_box != 0 && more_panel_open) {
         divider(morePanel, PANELMORE_MANUAL_CTRL_BOX, EVENT_COMMIT, nullptr, 0, 0);
+        manual_ratio_sent = settings.DivideBy;
     } else if (eeprom_mirror.manual_ctrl_box == 0 || eeprom_mirror.pattern_box != 0) {
         // The manual ratio lives on More Features; with it closed the main panel's boxes, as
         // the record has just set them, decide (a record may hold both marks).
@@ -141,8 +147,12 @@ void CVICALLBACK readUserEEPROM(int /*menuBar*/, int /*menuItem*/, void* /*callb
     settings.DivideBy = record_divide_ratio;
     if (more_panel_open)
         SetCtrlVal(more_panel, PANELMORE_DIVIDE_RATIO_CONTROL, record_divide_ratio);
-    // In manual mode the record's ratio is now the one in force: the unit runs at it too.
-    if (settings.Manual == 1) send_manual_divide_ratio();
+    // In manual mode the record's ratio is now the one in force: the unit runs at it too. The
+    // divider call above has sent it already when it came from the More Features panel, unless
+    // that panel's range made it another ratio.
+    const bool sent = manual_ratio_sent && divide_ratio_byte(*manual_ratio_sent, false) ==
+                                               divide_ratio_byte(record_divide_ratio, false);
+    if (settings.Manual == 1 && !sent) send_manual_divide_ratio();
 }
 
 }  // namespace korvel::app

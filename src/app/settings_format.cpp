@@ -1,9 +1,12 @@
 #include "app/settings_format.h"
 
+#include <locale.h>
+#include <stdlib.h>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <iterator>
+#include <string>
 #include <system_error>
 
 namespace korvel::app {
@@ -64,29 +67,18 @@ class Cursor {
   public:
     explicit Cursor(std::string_view text) : text_(text) {}
 
-    bool at_end() const { return pos_ >= text_.size(); }
     // Past the next line end (or to the end of the text).
     void skip_line() {
         const auto nl = text_.find('\n', pos_);
         pos_ = nl == std::string_view::npos ? text_.size() : nl + 1;
     }
-    // Blank lines and leading blanks before a word, as "%s" skips them.
-    void skip_space() {
-        while (!at_end() && is_space(text_[pos_])) ++pos_;
-    }
-    // Blanks between the word and its number, without leaving the line.
-    void skip_blanks_in_line() {
-        while (!at_end() && text_[pos_] != '\n' && is_space(text_[pos_])) ++pos_;
-    }
-    // The word, however long: it is never compared, so it is passed over rather than kept.
-    void skip_word() {
-        while (!at_end() && !is_space(text_[pos_])) ++pos_;
-    }
-    // What is left of the current line.
-    std::string_view rest_of_line() const {
-        const auto nl = text_.find('\n', pos_);
-        return text_.substr(pos_,
-                            nl == std::string_view::npos ? std::string_view::npos : nl - pos_);
+    // The next whitespace-delimited word, however long, after any blanks and line ends, as
+    // "%s" takes it; empty at the end of the text.
+    std::string_view next_word() {
+        while (pos_ < text_.size() && is_space(text_[pos_])) ++pos_;
+        const std::size_t begin = pos_;
+        while (pos_ < text_.size() && !is_space(text_[pos_])) ++pos_;
+        return text_.substr(begin, pos_ - begin);
     }
 
   private:
@@ -110,13 +102,17 @@ bool read_int(std::string_view s, std::int32_t* value) {
     return ec == std::errc() && end != s.data();
 }
 
-// "%f": a finite float at the start of `s`. NaN, infinities and numbers beyond a float are
-// refused: no level or stored value may become one of them.
+// "%f": a finite float at the start of `s`, in any form strtof takes in the "C" locale
+// (decimal, hexadecimal such as 0x1.6p+1, a number too small for a float as 0 or a denormal).
+// NaN, infinities and numbers beyond a float are refused: no level or stored value may become
+// one of them.
 bool read_float(std::string_view s, float* value) {
-    s = without_plus(s);
-    float v = 0.0F;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (ec != std::errc() || end == s.data() || !std::isfinite(v)) return false;
+    static const locale_t c_numbers = newlocale(LC_NUMERIC_MASK, "C", locale_t{});
+    if (c_numbers == locale_t{}) return false;
+    const std::string word(s);  // strtof wants the end marked
+    char* end = nullptr;
+    const float v = strtof_l(word.c_str(), &end, c_numbers);
+    if (end == word.c_str() || !std::isfinite(v)) return false;
     *value = v;
     return true;
 }
@@ -158,12 +154,8 @@ int parse_settings(std::string_view text, GeneratorSettings& s) {
     in.skip_line();  // the header
     int read = 0;
     for (const Field& f : kFields) {
-        in.skip_space();
-        if (in.at_end()) break;
-        in.skip_word();
-        in.skip_blanks_in_line();
-        if (read_value(f, in.rest_of_line(), s)) ++read;
-        in.skip_line();
+        if (in.next_word().empty()) break;  // the word, never compared
+        if (read_value(f, in.next_word(), s)) ++read;
     }
     return read;
 }

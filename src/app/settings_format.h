@@ -28,16 +28,20 @@ inline constexpr std::string_view kSettingsHeader = "ZEVA_KORVELConfigData";
 // "%d" (byte-wide values unsigned, 0..255), floats as "%f" (six decimals), "\n" line ends.
 std::string format_settings(const GeneratorSettings& s);
 
-// Reads `text` into `s` by position. The first line is the header and is not compared with
-// anything; each following line gives the next setting in file order as a word and a number,
-// and the word is not compared with the key either (files with other words in the right order
-// restore; the right keys in another order put values into the wrong settings). Byte-wide
-// settings keep the low 8 bits of the integer read (257 gives 1).
+// Reads `text` into `s` by position, as "%s %d" and "%s %f" read it. The first line is the header
+// and is not compared with anything; then come twelve pairs of a whitespace-delimited word and a
+// number, in file order, wherever the line ends fall (one pair a line, several on one line, or
+// all on one). The word is not compared with the key either (files with other words in the
+// right order restore; the right keys in another order put values into the wrong settings).
+// Byte-wide settings keep the low 8 bits of the integer read (257 gives 1). A float may be
+// written in any form "%f" reads: "0x1.6p+1" is 2.75, "1e-50" is 0.
 //
-// Damage stays on its own line: a setting whose number is missing, unreadable, beyond a 32-bit
-// integer, or not a finite float keeps its previous value, and the next setting is read from the
-// next line. Words of any length are skipped whole; "\r\n" line ends are read like "\n"; missing
-// lines at the end keep their settings as they were.
+// The number is read from the start of the word after the key (anything after it in that word is
+// ignored). A setting whose number is unreadable, beyond a 32-bit integer, or not a finite float
+// keeps its previous value and uses up that word; a missing number makes the next key the
+// number, so that the settings after it keep their values rather than take their neighbours'.
+// Words of any length are passed over whole; "\r\n" line ends read like "\n"; missing pairs at
+// the end keep their settings as they were.
 // Returns how many of the twelve settings were read from the text.
 int parse_settings(std::string_view text, GeneratorSettings& s);
 

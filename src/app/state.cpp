@@ -4,6 +4,7 @@
 #include "app/eeprom_record.h"
 #include "app/random.h"
 #include "app/safe_file.h"
+#include "ds4520/ds4520.h"
 
 namespace korvel::app {
 
@@ -30,6 +31,7 @@ unsigned char unit_present = 0;
 int last_unit_present = 0;
 int dac_store_countdown = 0;
 unsigned char settings_changed = 0;
+unsigned char setup_resend = kSetupResendNone;
 int unit_serial_number = 0;
 
 char selected_file_path[MAX_PATHNAME_LEN] = {};
@@ -44,6 +46,8 @@ void reset_app_state() {
     last_unit_present = 0;
     dac_store_countdown = 0;
     settings_changed = 0;
+    setup_resend = kSetupResendNone;
+    forget_ds4520_writes();
     unit_serial_number = 0;
     reset_safe_file();
     selected_file_path[0] = '\0';

@@ -63,6 +63,16 @@ extern int dac_store_countdown;
 // 0 = the configuration named in SETUP_LOADED is unchanged; bit 0 set by every change; 2 once
 // the indicator has been dimmed (3 = changed again, treated like 2).
 extern unsigned char settings_changed;
+// Sending the setup again to a unit that a reopen (after a verified write that read back wrong)
+// found without it: asked for the next tick (with its levels lost too, or only its expander
+// pins), or being sent, when a further reopen asks for nothing.
+enum : unsigned char {
+    kSetupResendNone,
+    kSetupResendAsked,
+    kSetupResendWithLevels,
+    kSetupResendSending,
+};
+extern unsigned char setup_resend;
 // The unit's serial read as a decimal number (0 until a unit with a numeric serial is found).
 extern int unit_serial_number;
 
@@ -75,7 +85,8 @@ extern int errors_per_256;
 
 // Everything above back to the state of a fresh process, with the random generator's draws,
 // the settings writer's write call (safe_file.h) back to write(2), the calibration entry
-// (calibration.h) and the EEPROM record's state (eeprom_record.h).
+// (calibration.h), the EEPROM record's state (eeprom_record.h) and the expander writes the
+// DS4520 driver remembers.
 void reset_app_state();
 
 }  // namespace korvel::app

@@ -61,6 +61,18 @@ void send_setup_after_reconnect() {
     read_serial_number(serial);
 }
 
+// A unit that a reopen found without its setup gets it once more as the operator left it: the
+// configuration does not count as changed, and the levels' EEPROM store is armed again only for
+// a unit that lost its levels (one that kept them keeps its countdown as it was).
+void resend_setup() {
+    const bool levels_lost = setup_resend == kSetupResendWithLevels;
+    const int countdown = dac_store_countdown;
+    const unsigned char changed = settings_changed;
+    send_panel_setup();
+    if (!levels_lost) dac_store_countdown = countdown;
+    settings_changed = changed;
+}
+
 void check_presence() {
     unit_present = static_cast<unsigned char>(usb_aliveQ());
     // A unit unplugged and plugged back between two ticks is listed at both, but its handle died
@@ -71,7 +83,10 @@ void check_presence() {
     // a reopen that failed) is treated as one that has just appeared: it is opened afresh.
     const bool lost_while_listed = unit_present && last_unit_present && !usb_handle_usable();
     if (unit_present == last_unit_present && !lost_while_listed) {
-        if (!unit_present) show_connection(false);
+        if (!unit_present)
+            show_connection(false);
+        else if (setup_resend == kSetupResendAsked || setup_resend == kSetupResendWithLevels)
+            resend_setup();
         return;
     }
     last_unit_present = unit_present;
@@ -112,6 +127,7 @@ int CVICALLBACK CBTimer(int /*panel*/, int /*control*/, int /*event*/, void* /*c
 }
 
 void send_panel_setup() {
+    setup_resend = kSetupResendSending;
     CB_DAC(main_panel, PANELMAIN_DUTY_CYCLE, EVENT_VAL_CHANGED, nullptr, 0, 0);
     apply_amplitude_from_slide();  // arms the deferred store and marks the settings changed
 
@@ -131,6 +147,7 @@ void send_panel_setup() {
     // Clock output 1 as its button shows it: a change made while the unit was away never reached
     // it, and a unit that comes back from its EEPROM copy may hold an older state.
     general_purpose_IO(main_panel, PANELMAIN_CLOCKOUT1_BUTTON, EVENT_COMMIT, nullptr, 0, 0);
+    setup_resend = kSetupResendNone;
 }
 
 }  // namespace korvel::app

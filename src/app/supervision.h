@@ -14,8 +14,8 @@ int CVICALLBACK CBTimer(int panel, int control, int event, void* callbackData, i
 
 // What a reconnect sends, read from the main panel's controls: the two levels (arming the
 // deferred store), the trigger mode, the pattern, the FPGA reset and calibration lines low, the
-// error-injection switch and clock output 1. Remote control's *RST sends the resource defaults
-// this way.
+// error-injection switch and clock output 1; it also answers a sending asked by a reopen
+// (setup_resend). Remote control's *RST sends the resource defaults this way.
 void send_panel_setup();
 
 }  // namespace korvel::app

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <utility>
 
 #include "app/analog_controls.h"
 #include "app/pattern_panels.h"
@@ -10,6 +11,8 @@
 #include "ds4520/ds4520.h"
 #include "fpga/fpga_load.h"
 #include "link/usb_link.h"
+#include "mcp4728/mcp4728.h"
+#include "mcp4728/mcp4728_readback.h"
 #include "platform/user_interface.h"
 #include "resource/catalogue.h"
 #include "resource/main_uir.h"
@@ -42,17 +45,56 @@ std::uint8_t reverse_bits(std::uint8_t b) {
     return r;
 }
 
+// After a reopen: whether the unit's expanders hold something other than what the program last
+// wrote to them, as they do when the unit powered up afresh without the setup. The chip being
+// written may hold what it held before (`before`, -1 when unknown) or its new byte.
+bool expanders_lost_setup(int chip, int before, std::uint8_t byte) {
+    for (int c : unit::kExpanderChips) {
+        const int expected = c == chip ? before : DS4520_bank0_written(c);
+        if (expected < 0) continue;
+        const int pins = DS4520_IO_read(c) & 0xFF;
+        if (pins != expected && !(c == chip && pins == byte)) return true;
+    }
+    return false;
+}
+
+// After a reopen: whether the DAC outputs of the two levels hold other codes than the settings
+// set's levels give (a unit that powered up with its EEPROM copies).
+bool levels_lost() {
+    const std::pair<int, float> levels[] = {
+        {unit::kDutyCycleChannel, settings.DutyCycleControl},
+        {unit::kAmplitudeChannel, settings.DataAmplitudeControl},
+    };
+    for (const auto& [channel, volts] : levels) {
+        const DacChannelRef dac = dac_channel_map[channel];
+        std::uint8_t bytes[kMcp4728ReadbackSize];
+        mcp4728_dac_read_into(dac.selector, bytes);
+        const std::uint8_t* input = &bytes[dac.dac_channel * 6];  // the output's input register
+        if ((((input[1] & 0x0Fu) << 8) | input[2]) != dac_code_for(volts)) return true;
+    }
+    return false;
+}
+
 // The expander writes that must take effect are checked: read the pins and skip the write when
 // the bits that matter already hold the byte; otherwise write the whole bank, read it back, and
 // on a mismatch reopen the USB link once and write again (its outcome is not checked further).
 void verified_expander_write(int chip, std::uint8_t byte, int skip_compare_mask) {
     if ((DS4520_IO_read(chip) & skip_compare_mask) == (byte & skip_compare_mask)) return;
+    const int written_before = DS4520_bank0_written(chip);
     DS4520_IOX_wr_multibit(chip, unit::kWholeBank0, byte);
     if ((DS4520_IO_read(chip) & 0xFF) == byte) return;
     korvel::close();
-    // A unit that needed reopening may have been unplugged and back (a power cycle) since the
-    // last tick: the next tick takes it as newly arrived and sends it the whole setup.
-    if (init_usb() == 1) last_unit_present = 0;
+    // A reopened unit that was unplugged and back (a power cycle) since the last tick holds its
+    // power-up state instead of the setup: the next tick sends it the setup once more. A unit
+    // whose expanders and levels still hold what was sent has kept it and gets nothing more; a
+    // reopen while that setup is being sent asks for nothing, so a read-back that never agrees
+    // costs one more sending, not one every tick.
+    if (init_usb() == 1 && setup_resend == kSetupResendNone) {
+        if (levels_lost())
+            setup_resend = kSetupResendWithLevels;
+        else if (expanders_lost_setup(chip, written_before, byte))
+            setup_resend = kSetupResendAsked;
+    }
     DS4520_IOX_wr_multibit(chip, unit::kWholeBank0, byte);
 }
 
@@ -282,10 +324,8 @@ int CVICALLBACK set_freq(int /*panel*/, int /*control*/, int event, void* /*call
     settings.Manual = settings.Manual != 0 ? 1 : 0;
     SetCtrlVal(main_panel, PANELMAIN_PATTERN_BOX, settings.Pattern);
     SetCtrlVal(main_panel, PANELMAIN_EYE_DIAGRAM_BOX, settings.Eye);
-    SetCtrlVal(main_panel, PANELMAIN_DUTY_CYCLE,
-               duty_percent_from_volts(settings.DutyCycleControl));
-    SetCtrlVal(main_panel, PANELMAIN_MUX_AMP,
-               amplitude_mv_from_volts(settings.DataAmplitudeControl));
+    SetCtrlVal(main_panel, PANELMAIN_DUTY_CYCLE, duty_percent_shown(settings.DutyCycleControl));
+    SetCtrlVal(main_panel, PANELMAIN_MUX_AMP, amplitude_mv_shown(settings.DataAmplitudeControl));
     SetCtrlVal(main_panel, PANELMAIN_CLOCKOUT1_BUTTON, settings.ClockOutput1);
     SetCtrlVal(main_panel, PANELMAIN_DATA_SELECT, settings.DataSelect);
 

@@ -2,6 +2,8 @@
 // levels: select the status register, read it, then write the pull-up and I/O-control registers.
 #include "ds4520/ds4520.h"
 
+#include <array>
+
 #include "ds4520/ds4520_bus.h"
 #include "platform/clock.h"
 
@@ -18,6 +20,19 @@ constexpr std::uint8_t kBank1Pin = 8;
 constexpr double kRegisterSettle = 0.02;
 
 enum : std::uint8_t { kOpLow = 0, kOpHigh = 1, kOpInput = 3 };
+
+// DS4520_bank0_written's record, by chip selector (the three address bits).
+constexpr int kChipSelectors = 8;
+std::array<int, kChipSelectors> bank0_written = [] {
+    std::array<int, kChipSelectors> a{};
+    a.fill(-1);
+    return a;
+}();
+
+void write_bank0_control(int chip, std::uint8_t control) {
+    write_register(chip, kControl0, control);
+    if (chip >= 0 && chip < kChipSelectors) bank0_written[static_cast<std::size_t>(chip)] = control;
+}
 
 // Bit of a bank-0 pin; numbers above 7 match no bit.
 std::uint8_t bank0_bit(std::uint8_t pin) {
@@ -69,7 +84,10 @@ void write_pin(int chip, int pin_number, int op_number, bool settle) {
     const BankBytes bytes = bank1 ? bank1_bytes(status, op) : bank0_bytes(status, pin, op);
     write_register(chip, bank1 ? kPullup1 : kPullup0, bytes.pullup);
     if (settle) Delay(kRegisterSettle);
-    write_register(chip, bank1 ? kControl1 : kControl0, bytes.control);
+    if (bank1)
+        write_register(chip, kControl1, bytes.control);
+    else
+        write_bank0_control(chip, bytes.control);
     if (settle) Delay(kRegisterSettle);
 }
 
@@ -88,12 +106,20 @@ void DS4520_IOX_wr_multibit(int chip, int mask, int value) {
     const auto bits = static_cast<std::uint8_t>((status & ~mask) | value);
     write_register(chip, kPullup0, bits);
     Delay(kRegisterSettle);
-    write_register(chip, kControl0, bits);
+    write_bank0_control(chip, bits);
     Delay(kRegisterSettle);
 }
 
 int DS4520_IO_read(int chip) {
     return read_status_pair(chip);
+}
+
+int DS4520_bank0_written(int chip) {
+    return chip >= 0 && chip < kChipSelectors ? bank0_written[static_cast<std::size_t>(chip)] : -1;
+}
+
+void forget_ds4520_writes() {
+    bank0_written.fill(-1);
 }
 
 void DS4520_IO_ee_wr_on(int chip) {

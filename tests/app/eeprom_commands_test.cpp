@@ -12,6 +12,7 @@
 #include "app/unit_controls.h"
 #include "app_fixture.h"
 #include "app_unplug.h"
+#include "unit_story.h"
 
 using namespace korvel::app;
 namespace platform = korvel::platform;
@@ -152,8 +153,12 @@ TEST_F(EepromTest, AManualRecordSendsItsRatioThroughTheMoreFeaturesPanel) {
     m.divide_ratio = 77;
     m.duty_cycle = 50.0f;
     put_record_in_unit(m);
+    board().clear_bus_log();
     read_menu();
     EXPECT_EQ(board().expander(2).pins() & 0xFF, 77);
+    // Sent once: one verified write (a read, the byte, the read-back), no second look.
+    const auto story = korvel::testing::unit_story();
+    EXPECT_EQ(std::count(story.begin(), story.end(), "E2 read"), 2);
     EXPECT_EQ(settings.Manual, 1);
     EXPECT_EQ(settings.DivideBy, 77);
 }

@@ -158,7 +158,24 @@ TEST(SettingsFormat, ReadsByPositionWithoutComparingWords) {
     EXPECT_EQ(windows, sample());
 }
 
-TEST(SettingsFormat, DamageStaysOnItsLineAndUnreadableNumbersKeepThePreviousValue) {
+// Twelve word/number pairs, wherever the line ends fall; floats in any form "%f" reads.
+TEST(SettingsFormat, ReadsTwelvePairsWhereverTheLineEndsFallAndFloatsAsPercentFReadsThem) {
+    GeneratorSettings hex_and_tiny = sample();
+    hex_and_tiny.DutyCycleControl = 2.75F;
+    hex_and_tiny.SyncSkewControl = 0.0F;
+    const std::pair<std::string, GeneratorSettings> cases[] = {
+        {"h\na 200 b 1 c 0 d 0 e 17 f 0x1.6p+1 g 2.4 h 1e-50 i -0.5 j 1 k 9 l 1", hex_and_tiny},
+        {"h\na\n200\n\nb\r\n1\tc 0 d\n0 e 17\nf 2.8 g 2.4 h 1.25 i -0.5 j 1 k 9\nl\n1\n", sample()},
+    };
+    for (const auto& [text, expected] : cases) {
+        SCOPED_TRACE(text);
+        GeneratorSettings s{};
+        EXPECT_EQ(parse_settings(text, s), 12);
+        EXPECT_EQ(s, expected);
+    }
+}
+
+TEST(SettingsFormat, DamageStaysInItsPairAndUnreadableNumbersKeepThePreviousValue) {
     struct Case {
         const char* what;
         std::string text;
@@ -188,8 +205,9 @@ TEST(SettingsFormat, DamageStaysOnItsLineAndUnreadableNumbersKeepThePreviousValu
          })},
         {"cut before the last number", file.substr(0, file.find("Polarity 1") + 9), 11,
          sample_but([&](auto& s) { s.Polarity = previous.Polarity; })},
-        {"missing number", sample_with_line(4, "Eye\n"), 11,
-         sample_but([&](auto& s) { s.Eye = previous.Eye; })},
+        // The next key becomes the number: no later setting takes a neighbour's value.
+        {"missing number", sample_with_line(4, "Eye\n"), 2,
+         GeneratorSettings{200, 1, 7, 0, 99, 3.0F, 0, 0, 0, 0, 0, 5}},
         {"letters for a number", sample_with_line(6, "DivideBy twelve\n"), 11,
          sample_but([&](auto& s) { s.DivideBy = previous.DivideBy; })},
         {"beyond 32 bits", sample_with_line(6, "DivideBy 4294967313\n"), 11,

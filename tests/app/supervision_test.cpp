@@ -203,6 +203,37 @@ TEST_F(Supervision, AUnitReopenedByAVerifiedWriteGetsTheSetupAtTheNextTick) {
     EXPECT_EQ(korvel::sim::usb().invalid_handle_calls(), 0u);
 }
 
+// A reopen after a read-back that disagreed sends the setup again once, only to a unit that lost
+// it, and never re-arms the levels' store or dims the indicator for a unit that kept them.
+TEST_F(Supervision, AReopenResendsTheSetupOnceAndOnlyToAUnitThatLostIt) {
+    for (const bool sda_reads_high : {false, true}) {  // one read-back spoiled; none ever agrees
+        SetUp();
+        auto& usb = korvel::sim::usb();
+        for (int i = 0; i < 11; ++i) tick();  // connected, the reconnect's store done
+        SetCtrlAttribute(main_panel, PANELMAIN_SETUP_LOADED, ATTR_DIMMED, 0);
+        settings_changed = 0;  // as a restore leaves it
+        forget();
+        korvel::DS4520_IO_read(7);
+        const auto read = usb.calls(Call::GetBitMode);
+        platform::operate_ctrl(main_panel, PANELMAIN_DATA_SELECT, 9, EVENT_COMMIT);
+        const auto write = usb.calls(Call::GetBitMode) - read;  // read, write, read back
+        for (auto n = write - read + 1; n <= write && !sda_reads_high; ++n)
+            usb.fail_call(Call::GetBitMode, n, korvel::sim::kInvalidArgs);
+        usb.force_pins_read_high(sda_reads_high ? 0x02 : 0x00);
+        platform::operate_ctrl(main_panel, PANELMAIN_DATA_SELECT, 3, EVENT_COMMIT);
+        ASSERT_EQ(usb.calls(Call::Open), 1u);  // the reopen
+        forget();
+        tick();
+        EXPECT_EQ(unit_story().empty(), !sda_reads_high);  // the setup once more, or nothing
+        forget();
+        for (int i = 0; i < 10; ++i) tick();
+        EXPECT_EQ(usb.calls(Call::Open), 0u);
+        EXPECT_EQ(stored_writes().size(), sda_reads_high ? 2u : 0u);  // the re-armed store
+        EXPECT_FALSE(setup_indicator_dimmed());
+        usb.clear_faults();
+    }
+}
+
 TEST_F(Supervision, ClockOutputSwitchedWhileTheUnitIsAwayReachesItWhenItReturns) {
     tick();
     board().detach();

@@ -335,6 +335,21 @@ TEST_F(UnitControls, SetFreqPutsTheSettingsSetOnThePanelAndTheUnit) {
     EXPECT_EQ(value(more_panel, PANELMORE_MANUAL_CTRL_BOX), 1);
 }
 
+// Levels read from a file show without float noise (2.400000 reads as 2.4000001 V, which is
+// 450.00006 mV), and the slides still send the very levels.
+TEST_F(UnitControls, SetFreqShowsStoredLevelsAtTheSlidesPrecisionAndSendsThemUnchanged) {
+    settings.DutyCycleControl = 2.85f;
+    settings.DataAmplitudeControl = 2.4f;
+    set_freq(main_panel, 0, EVENT_COMMIT, nullptr, 0, 0);
+    float duty = 0, amplitude = 0;
+    GetCtrlVal(main_panel, PANELMAIN_DUTY_CYCLE, &duty);
+    GetCtrlVal(main_panel, PANELMAIN_MUX_AMP, &amplitude);
+    EXPECT_EQ(duty, 50.6f);
+    EXPECT_EQ(amplitude, 450.0f);
+    EXPECT_EQ(korvel::testing::dac_code(2), static_cast<int>(korvel::dac_code_for(2.85f)));
+    EXPECT_EQ(korvel::testing::dac_code(3), static_cast<int>(korvel::dac_code_for(2.4f)));
+}
+
 TEST_F(UnitControls, SetFreqKeepsNonNumbersAwayFromTheDacs) {
     SetCtrlVal(main_panel, PANELMAIN_DUTY_CYCLE, 52.0);
     settings.DutyCycleControl = std::numeric_limits<float>::quiet_NaN();

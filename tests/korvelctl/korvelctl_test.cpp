@@ -260,6 +260,7 @@ TEST_F(Korvelctl, StatusReadsBackTheUnitInWordsAndAsJson) {
     EXPECT_TRUE(said("pattern:            Clock (code 10)\n"));
     EXPECT_TRUE(said("clock output 1:     on\n"));
     EXPECT_TRUE(said("amplitude level:    2.700 V (DAC code 3351)\n"));
+    EXPECT_TRUE(said("mode:   on\n                    A unit powers up so until the front-panel"));
 
     ASSERT_EQ(run({"status", "--json"}), korvelctl::kExitOk) << err_.str();
     const auto j = nlohmann::json::parse(out_.str());

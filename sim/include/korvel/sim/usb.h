@@ -104,6 +104,9 @@ class Usb {
     void fail_call(Call kind, std::uint64_t nth, Status status = kIoError);
     // The board is unplugged just before the nth driver call from now (of any kind).
     void detach_before_call(std::uint64_t nth);
+    // The board's pins in `mask` read high whatever their level (a broken input buffer on the
+    // host side): the chips still see the wire as it is, so writes land but read-backs do not.
+    void force_pins_read_high(std::uint8_t mask);
     void clear_faults();
 
     // --- the devices on the cable ---
