@@ -2,8 +2,7 @@
 // injection on and resets the instrument, over and over (ERR:STAT 1;*RST), which repaints the
 // pattern list in pink and white and the trigger boxes on every cycle, under Qt's offscreen
 // platform. rss_growth_kib is what the process grew over the measured cycles, after a short
-// warm-up; it should stay well under 2 MiB for 100,000 cycles (the style's pixmap cache alone,
-// filled with pictures of palettes no widget has any more, would take 10 MiB).
+// warm-up; it should stay well under 2 MiB for 100,000 cycles.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QPixmapCache>
 #include <QWheelEvent>
 #include <cstdlib>
 #include <string>
@@ -100,12 +99,6 @@ QColor ControlView::attributeColour(int attribute) const {
 void ControlView::applyColours() {
     const QColor fg = attributeColour(ATTR_TEXT_COLOR);
     const QColor bg = attributeColour(ATTR_TEXT_BGCOLOR);
-    // The style keeps pictures of drawn widgets (a drop-down list's frame and arrow) in the
-    // pixmap cache under the palette they were drawn with, and every palette set is a new one:
-    // a colour that keeps changing (the pattern list turning pink and white with error
-    // injection) would fill the cache with pictures of palettes no widget has any more.
-    // Colours change rarely; drawing the few cached pictures again costs little.
-    QPixmapCache::clear();
     for (QWidget* w : colourTargets()) {
         if (w == nullptr) continue;
         QPalette p = QApplication::palette(w);

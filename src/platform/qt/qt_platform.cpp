@@ -1,6 +1,7 @@
 #include "platform/qt/qt_platform.h"
 
 #include <QApplication>
+#include <QPixmapCache>
 
 #include "platform/host_services.h"
 #include "platform/qt/loop_driver.h"
@@ -15,6 +16,12 @@ QtPlatform::QtPlatform()
       driver_(std::make_unique<LoopDriver>()) {
     // The program ends through its exit paths, not when the operator closes the last window.
     QApplication::setQuitOnLastWindowClosed(false);
+    // No pixmap cache. The style caches its pictures of drawn widgets (a drop-down list's frame
+    // and arrow) under the palette they were drawn with, and every palette set is a new one: the
+    // pattern list turning pink and white with error injection would add entries for ever, and
+    // Qt 6.4 keeps the name of every entry dropped from the cache. The widgets are few and
+    // small; drawing them afresh costs little.
+    QPixmapCache::setCacheLimit(0);
     platform::set_host(host_.get());
 }
 
