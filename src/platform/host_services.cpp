@@ -154,8 +154,15 @@ int MessagePopup(const char* title, const char* message) {
 }
 
 int ChoicePopup(const char* title, const char* message, const char* yes, const char* no) {
-    using korvel::platform::or_empty;
-    const korvel::platform::ModalScope modal;
+    using namespace korvel::platform;
+    if (g_message_taker) {
+        // Nobody can see the question: it is told like a message, and the first answer (the one
+        // that goes on as the program would without asking) is taken.
+        const MessageTaker taker = g_message_taker;
+        taker(or_empty(title), std::string(or_empty(message)) + " (" + or_empty(yes) + ")");
+        return 1;
+    }
+    const ModalScope modal(or_empty(title), or_empty(message));
     return host().choice_popup(or_empty(title), or_empty(message), or_empty(yes), or_empty(no)) ? 1
                                                                                                 : 0;
 }

@@ -176,7 +176,8 @@ int GetCtrlAttribute(int panel, int control, int attribute, char (&buffer)[N]) {
 // A modal message box. Returns 0.
 int MessagePopup(const char* title, const char* message);
 // A modal question with the two answers `yes` and `no`. Returns 1 for `yes`, 0 for `no` (also
-// when the box is closed without a choice).
+// when the box is closed without a choice). Where no one can see a box (a message taker is set),
+// the question goes to the taker and `yes` is answered.
 int ChoicePopup(const char* title, const char* message, const char* yes, const char* no);
 
 // A modal file dialog. Writes the chosen path (at most MAX_PATHNAME_LEN bytes with terminator)
