@@ -71,7 +71,7 @@ TEST_F(StatusCommands, SavedSetupsComeBackAndTheLearnStringRestoresToo) {
     });
     const std::string learned = send("*LRN?");
     EXPECT_EQ(learned,
-              ":SOUR:PATT PRBS23;:SOUR:DCYC 50;:SOUR:AMPL 300.00003;:OUTP:CLOC1 0;:SOUR:POL NORM;"
+              ":SOUR:PATT PRBS23;:SOUR:DCYC 50;:SOUR:AMPL 300;:OUTP:CLOC1 0;:SOUR:POL NORM;"
               ":ERR:STAT 0;:TRIG:MODE MAN;:TRIG:DIV 9");
     run({{"*RST", ""}});
     send(learned);
