@@ -159,3 +159,11 @@ class Vxi11Test(unittest.TestCase):
         raw.close()
         link, _ = self.link(client)
         self.assertEqual(self.query(client, link, "*IDN?"), "MORLIDEX,KORVEL,1042,1.4.0")
+
+    def test_lxi_tools_ask_over_vxi11(self):
+        lxi = shutil.which("lxi")
+        if lxi is None:
+            self.skipTest("no lxi (Debian: lxi-tools): lxi scpi not tested")
+        answer = subprocess.run([lxi, "scpi", "-a", "127.0.0.1", "-t", "20", "*IDN?"],
+                                capture_output=True, text=True, timeout=60)
+        self.assertEqual(answer.stdout.strip(), "MORLIDEX,KORVEL,1042,1.4.0", answer.stderr)
