@@ -167,3 +167,7 @@ class Vxi11Test(unittest.TestCase):
         answer = subprocess.run([lxi, "scpi", "-a", "127.0.0.1", "-t", "20", "*IDN?"],
                                 capture_output=True, text=True, timeout=60)
         self.assertEqual(answer.stdout.strip(), "MORLIDEX,KORVEL,1042,1.4.0", answer.stderr)
+        # Discovery by VXI-11 broadcast: rpcbind answers for the registered core channel.
+        found = subprocess.run([lxi, "discover", "-t", "2"], capture_output=True, text=True,
+                               timeout=60)
+        self.assertIn('"MORLIDEX,KORVEL,1042,1.4.0" on address 127.0.0.1', found.stdout)
