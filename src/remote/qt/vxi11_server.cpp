@@ -149,6 +149,10 @@ done:
 }
 
 void Vxi11Server::drop(int id) {
+    if (in_call_) {  // a call's dialog runs the loop: its link must outlive it
+        QTimer::singleShot(0, this, [this, id] { drop(id); });
+        return;
+    }
     const auto found = std::find_if(connections_.begin(), connections_.end(),
                                     [id](const auto& c) { return c->id == id; });
     if (found == connections_.end()) return;
