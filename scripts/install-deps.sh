@@ -12,6 +12,7 @@ packages=(
   desktop-file-utils dpkg-dev file
   lintian scdoc bash-completion man-db python3-venv python3-setuptools python3-pip
   clang-14 libfuzzer-14-dev
+  libtirpc-dev rpcbind lxi-tools
 )
 
 missing=()

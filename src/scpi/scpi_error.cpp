@@ -44,6 +44,8 @@ std::string_view error_text(int code) {
             return "Device-specific error";
         case kQueueOverflow:
             return "Queue overflow";
+        case kQueryInterrupted:
+            return "Query INTERRUPTED";
         default:
             return "Error";
     }

@@ -25,6 +25,7 @@ inline constexpr int kFileNameNotFound = -256;
 inline constexpr int kFileNameError = -257;
 inline constexpr int kSelfTestFailed = -330;
 inline constexpr int kQueueOverflow = -350;
+inline constexpr int kQueryInterrupted = -410;
 // The device-specific error of a message the program would have shown in a box: its detail is
 // the box's title and text, and it is told without a standard text.
 inline constexpr int kDeviceMessage = 100;
