@@ -155,7 +155,7 @@ int MessagePopup(const char* title, const char* message) {
 
 int ChoicePopup(const char* title, const char* message, const char* yes, const char* no) {
     using korvel::platform::or_empty;
-    const korvel::platform::ModalScope modal;
+    const korvel::platform::ModalScope modal(or_empty(title), or_empty(message));
     return host().choice_popup(or_empty(title), or_empty(message), or_empty(yes), or_empty(no)) ? 1
                                                                                                 : 0;
 }
