@@ -37,12 +37,23 @@ class Backend {
     virtual FT_STATUS set_baud_rate(FT_HANDLE handle, DWORD baud) = 0;
     virtual FT_STATUS set_bit_mode(FT_HANDLE handle, UCHAR mask, UCHAR mode) = 0;
     virtual FT_STATUS get_bit_mode(FT_HANDLE handle, UCHAR& pins) = 0;
+    // A pin read whose answer the caller will not examine (FT_QueuePinRead). A backend that
+    // queues requests sends it without waiting; by default it is get_bit_mode.
+    virtual FT_STATUS read_pins_unexamined(FT_HANDLE handle) {
+        UCHAR pins = 0;
+        return get_bit_mode(handle, pins);
+    }
     virtual FT_STATUS write(FT_HANDLE handle, const UCHAR* data, DWORD count, DWORD& written) = 0;
     virtual FT_STATUS close(FT_HANDLE handle) = 0;
     virtual FT_STATUS cycle_port(FT_HANDLE handle) = 0;
     virtual FT_STATUS ee_ua_size(FT_HANDLE handle, DWORD& size) = 0;
     virtual FT_STATUS ee_ua_read(FT_HANDLE handle, UCHAR* buffer, DWORD length, DWORD& read) = 0;
     virtual FT_STATUS ee_ua_write(FT_HANDLE handle, const UCHAR* buffer, DWORD length) = 0;
+
+    // Waits until every request queued on any open handle has completed (a failure loses its
+    // handle, as a failed request always does). The process clock calls it before it moves on
+    // a Delay. A backend that queues nothing has nothing to do.
+    virtual void finish_queued() {}
 
     // True when `handle` is open but its device was given up after a USB request failed (it
     // timed out, or the device went away): every call on it fails at once until it is closed.

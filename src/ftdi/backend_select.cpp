@@ -31,6 +31,12 @@ void install_sim_clock() {
     platform::set_clock(&sim_clock());
 }
 
+// The process clock's before-delay hook: whatever the backend has queued reaches the unit before
+// the program pauses.
+void finish_queued_requests() {
+    if (Selection& s = selection(); s.backend) s.backend->finish_queued();
+}
+
 void remove_sim_clock() {
     if (&platform::clock() == &sim_clock()) platform::set_clock(nullptr);
 }
@@ -59,6 +65,7 @@ void select_backend(BackendKind kind) {
 void use_backend(std::unique_ptr<Backend> backend, BackendKind kind) {
     Selection& s = selection();
     s.backend = std::move(backend);
+    platform::set_before_delay(finish_queued_requests);
     if (kind == BackendKind::Sim)
         install_sim_clock();
     else

@@ -95,6 +95,10 @@ FT_STATUS FT_GetBitMode(FT_HANDLE handle, UCHAR* pins) {
     return status;
 }
 
+FT_STATUS FT_QueuePinRead(FT_HANDLE handle) {
+    return backend().read_pins_unexamined(handle);
+}
+
 FT_STATUS FT_Write(FT_HANDLE handle, const void* buffer, DWORD count, DWORD* written) {
     if (buffer == nullptr && count > 0) return FT_INVALID_PARAMETER;
     DWORD n = 0;

@@ -72,6 +72,11 @@ FT_STATUS FT_SetBaudRate(FT_HANDLE handle, DWORD baud);
 FT_STATUS FT_SetBitMode(FT_HANDLE handle, UCHAR mask, UCHAR mode);
 // The present level of the eight data pins.
 FT_STATUS FT_GetBitMode(FT_HANDLE handle, UCHAR* pins);
+// Not in the vendor's driver: the request FT_GetBitMode makes, for a caller that will not look at
+// the answer (the I2C engine reads the pins to hold a line for one more request). On real
+// hardware it is queued like a mask change and the call returns at once; a failure shows at the
+// next call that waits.
+FT_STATUS FT_QueuePinRead(FT_HANDLE handle);
 // In bit-bang mode each byte drives the output latch in turn, in order.
 FT_STATUS FT_Write(FT_HANDLE handle, const void* buffer, DWORD count, DWORD* written);
 FT_STATUS FT_Close(FT_HANDLE handle);

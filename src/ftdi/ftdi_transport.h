@@ -46,12 +46,18 @@ class OpenFtdiDevice {
     virtual Transfer set_baud_rate(DWORD baud) = 0;
     virtual Transfer set_bit_mode(UCHAR mask, UCHAR mode) = 0;
     virtual Transfer read_pins(UCHAR& pins) = 0;
-    // Bulk writes to the chip: `bytes` is copied and sent without waiting; writes reach the chip
-    // in the order they were submitted. finish_oldest_write waits for the oldest one still in
-    // flight (Done when there is none).
+    // Queued requests, sent without waiting, in the order they were submitted: bulk writes to
+    // the chip (`bytes` is copied), mask changes, and pin reads whose answer the program will not
+    // examine. finish_oldest waits for the oldest one still in flight (Done when there is none);
+    // when that was a pin read, `pins` (if not null) gets its answer. cancel_queued gives up
+    // every request still in flight (after a failure) and waits until the USB stack lets go.
     virtual Transfer submit_write(std::span<const UCHAR> bytes) = 0;
-    virtual Transfer finish_oldest_write() = 0;
-    virtual std::size_t writes_in_flight() const = 0;
+    virtual Transfer submit_bit_mode(UCHAR mask, UCHAR mode) = 0;
+    virtual Transfer submit_pin_read() = 0;
+    virtual Transfer finish_oldest(UCHAR* pins) = 0;
+    virtual void cancel_queued() = 0;
+    virtual std::size_t requests_in_flight() const = 0;
+    virtual std::size_t writes_in_flight() const = 0;  // the bulk writes among them
     virtual Transfer read_eeprom_word(std::size_t word, std::uint16_t& value) = 0;
     virtual Transfer write_eeprom_word(std::size_t word, std::uint16_t value) = 0;
     virtual Transfer get_latency_timer(UCHAR& milliseconds) = 0;

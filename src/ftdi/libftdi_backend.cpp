@@ -11,14 +11,30 @@
 // until FT_Close releases it. Without this a silent chip costs a full timeout per request, and
 // the I2C engine makes hundreds of requests per expander write.
 //
-// Queued writes: FT_Write submits its bytes as bulk writes and returns without waiting, keeping
-// up to `writes_in_flight` of them queued; the next write waits only for the oldest. Every other
-// request (bit mode, pin read, baud rate, EEPROM, port cycle) and FT_Close first waits for all
-// queued writes, so the chip sees pin bytes and requests in exactly the order they were made.
+// Queued requests: the calls whose outcome nobody needs at once are submitted and return
+// without waiting: FT_Write (its bytes as bulk writes), FT_SetBitMode (a mask change) and
+// FT_QueuePinRead (a pin read whose answer is dropped). At most `requests_in_flight` (64) of
+// them are in flight, `writes_in_flight` (8) of those bulk writes; the next one waits for the
+// oldest. USB carries them in the order they were made, so the chip sees the same requests in
+// the same order as when each was waited for. The backend waits for everything queued wherever
+// the program needs an answer or a pause:
+//   - a pin read (FT_GetBitMode): its request goes at the end of the queue and the call waits
+//     for all of it;
+//   - every other request (baud rate, EEPROM, port cycle): the queue is finished first;
+//   - FT_Close, and finish_queued(), which the process clock calls before it moves on a Delay,
+//     so a pause in the program is a pause on the wire too.
+// A queued request that fails is reported by the call that waits for it (FT_IO_ERROR), which
+// loses the handle exactly as a failed request always did; whatever is still queued behind it
+// is cancelled. The supervision tick's pin read is such a wait, so a unit that vanished in the
+// middle of a queued sequence is noticed and reopened at the next tick.
+// With queue_requests off (KORVEL_USB_QUEUE=0) mask changes and pin reads are each waited for,
+// as before queueing.
 #include "ftdi/libftdi_backend.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <span>
@@ -43,6 +59,7 @@ class LibftdiBackend final : public Backend {
     LibftdiBackend(std::unique_ptr<FtdiTransport> transport, UsbBackendTuning tuning)
         : transport_(std::move(transport)), tuning_(tuning) {
         tuning_.writes_in_flight = std::max<std::size_t>(tuning_.writes_in_flight, 1);
+        tuning_.requests_in_flight = std::max(tuning_.requests_in_flight, tuning_.writes_in_flight);
         tuning_.write_chunk = std::max<std::size_t>(tuning_.write_chunk, 1);
     }
 
@@ -97,14 +114,35 @@ class LibftdiBackend final : public Backend {
 
     FT_STATUS set_bit_mode(FT_HANDLE handle, UCHAR mask, UCHAR mode) override {
         OpenDevice* d = nullptr;
-        if (FT_STATUS s = ready_for_request(handle, d); s != FT_OK) return s;
-        return settle(*d, d->usb->set_bit_mode(mask, mode), FT_INVALID_PARAMETER);
+        if (!tuning_.queue_requests) {
+            if (FT_STATUS s = ready_for_request(handle, d); s != FT_OK) return s;
+            return settle(*d, d->usb->set_bit_mode(mask, mode), FT_INVALID_PARAMETER);
+        }
+        if (FT_STATUS s = room_for_request(handle, d, false); s != FT_OK) return s;
+        return settle(*d, d->usb->submit_bit_mode(mask, mode), FT_INVALID_PARAMETER);
     }
 
     FT_STATUS get_bit_mode(FT_HANDLE handle, UCHAR& pins) override {
         OpenDevice* d = nullptr;
-        if (FT_STATUS s = ready_for_request(handle, d); s != FT_OK) return s;
-        return settle(*d, d->usb->read_pins(pins), FT_INVALID_PARAMETER);
+        if (!tuning_.queue_requests) {
+            if (FT_STATUS s = ready_for_request(handle, d); s != FT_OK) return s;
+            return settle(*d, d->usb->read_pins(pins), FT_INVALID_PARAMETER);
+        }
+        // The read rides at the end of the queue; its answer comes with the last completion.
+        if (FT_STATUS s = room_for_request(handle, d, false); s != FT_OK) return s;
+        if (FT_STATUS s = settle(*d, d->usb->submit_pin_read(), FT_INVALID_PARAMETER); s != FT_OK)
+            return s;
+        return finish_queued(*d, &pins);
+    }
+
+    FT_STATUS read_pins_unexamined(FT_HANDLE handle) override {
+        if (!tuning_.queue_requests) {
+            UCHAR pins = 0;
+            return get_bit_mode(handle, pins);
+        }
+        OpenDevice* d = nullptr;
+        if (FT_STATUS s = room_for_request(handle, d, false); s != FT_OK) return s;
+        return settle(*d, d->usb->submit_pin_read(), FT_INVALID_PARAMETER);
     }
 
     FT_STATUS write(FT_HANDLE handle, const UCHAR* data, DWORD count, DWORD& written) override {
@@ -112,11 +150,7 @@ class LibftdiBackend final : public Backend {
         if (FT_STATUS s = usable(handle, d); s != FT_OK) return s;
         written = 0;
         while (written < count) {
-            if (d->usb->writes_in_flight() >= tuning_.writes_in_flight) {
-                if (FT_STATUS s = settle(*d, d->usb->finish_oldest_write(), FT_IO_ERROR);
-                    s != FT_OK)
-                    return s;
-            }
+            if (FT_STATUS s = make_room(*d, true); s != FT_OK) return s;
             const DWORD chunk =
                 static_cast<DWORD>(std::min<std::size_t>(count - written, tuning_.write_chunk));
             if (FT_STATUS s =
@@ -128,11 +162,16 @@ class LibftdiBackend final : public Backend {
         return FT_OK;
     }
 
+    void finish_queued() override {
+        for (auto& [number, device] : open_)
+            if (!device->lost) finish_queued(*device, nullptr);
+    }
+
     FT_STATUS close(FT_HANDLE handle) override {
         auto it = open_.find(reinterpret_cast<std::uintptr_t>(handle));
         if (it == open_.end()) return FT_INVALID_HANDLE;
-        if (!it->second->lost) finish_writes(*it->second);
-        open_.erase(it);  // closes the device; writes still queued are cancelled
+        if (!it->second->lost) finish_queued(*it->second, nullptr);
+        open_.erase(it);  // closes the device
         return FT_OK;
     }
 
@@ -205,22 +244,41 @@ class LibftdiBackend final : public Backend {
         return FT_OK;
     }
 
-    // usable(), with every queued write finished first.
+    // usable(), with every queued request finished first.
     FT_STATUS ready_for_request(FT_HANDLE handle, OpenDevice*& device) {
         if (FT_STATUS s = usable(handle, device); s != FT_OK) return s;
-        return finish_writes(*device);
+        return finish_queued(*device, nullptr);
     }
 
-    FT_STATUS finish_writes(OpenDevice& device) {
-        while (device.usb->writes_in_flight() > 0) {
-            if (FT_STATUS s = settle(device, device.usb->finish_oldest_write(), FT_IO_ERROR);
-                s != FT_OK)
-                return s;
+    // usable(), with room in the queue for one more request.
+    FT_STATUS room_for_request(FT_HANDLE handle, OpenDevice*& device, bool bulk) {
+        if (FT_STATUS s = usable(handle, device); s != FT_OK) return s;
+        return make_room(*device, bulk);
+    }
+
+    // Waits for the oldest queued requests until one more (a bulk write when `bulk`) may go.
+    FT_STATUS make_room(OpenDevice& device, bool bulk) {
+        while (device.usb->requests_in_flight() >= tuning_.requests_in_flight ||
+               (bulk && device.usb->writes_in_flight() >= tuning_.writes_in_flight)) {
+            if (FT_STATUS s = finish_oldest(device, nullptr); s != FT_OK) return s;
         }
         return FT_OK;
     }
 
-    // The status for how a request ended; a failed USB transfer loses the device.
+    // Waits for every queued request; `pins` gets the answer of the last pin read among them.
+    FT_STATUS finish_queued(OpenDevice& device, UCHAR* pins) {
+        while (device.usb->requests_in_flight() > 0) {
+            if (FT_STATUS s = finish_oldest(device, pins); s != FT_OK) return s;
+        }
+        return FT_OK;
+    }
+
+    FT_STATUS finish_oldest(OpenDevice& device, UCHAR* pins) {
+        return settle(device, device.usb->finish_oldest(pins), FT_IO_ERROR);
+    }
+
+    // The status for how a request ended; a failed USB transfer loses the device, and nothing
+    // more reaches a lost device: what is still queued is cancelled.
     static FT_STATUS settle(OpenDevice& device, Transfer transfer, FT_STATUS refused,
                             FT_STATUS failed = FT_IO_ERROR) {
         switch (transfer) {
@@ -232,6 +290,7 @@ class LibftdiBackend final : public Backend {
                 break;
         }
         device.lost = true;
+        device.usb->cancel_queued();
         return failed;
     }
 
@@ -269,8 +328,17 @@ class LibftdiBackend final : public Backend {
 
 }  // namespace
 
+UsbBackendTuning usb_tuning_from_environment(const char* queue_value) {
+    UsbBackendTuning tuning;
+    if (queue_value != nullptr &&
+        (std::strcmp(queue_value, "0") == 0 || std::strcmp(queue_value, "off") == 0))
+        tuning.queue_requests = false;
+    return tuning;
+}
+
 std::unique_ptr<Backend> make_libftdi_backend() {
-    return make_libftdi_backend(make_libftdi_transport());
+    return make_libftdi_backend(make_libftdi_transport(),
+                                usb_tuning_from_environment(std::getenv("KORVEL_USB_QUEUE")));
 }
 
 std::unique_ptr<Backend> make_libftdi_backend(std::unique_ptr<FtdiTransport> transport,

@@ -11,6 +11,14 @@
 namespace korvel::ftdi {
 
 struct UsbBackendTuning {
+    // Mask changes (FT_SetBitMode), latch and pin-byte writes (FT_Write) and pin reads nobody
+    // examines (FT_QueuePinRead) are queued and the call returns at once (see
+    // libftdi_backend.cpp). false: the synchronous path, every one of them waited for before the
+    // call returns, as before queueing (writes still queued up to `writes_in_flight`). Both send
+    // the same requests in the same order.
+    bool queue_requests = true;
+    // Requests kept in flight at most; the next one waits for the oldest.
+    std::size_t requests_in_flight = 64;
     // Bulk writes kept in flight at once (see write()); 1 makes every write wait for the one
     // before it.
     std::size_t writes_in_flight = 8;
@@ -19,7 +27,10 @@ struct UsbBackendTuning {
     OpenOptions open;
 };
 
+// The program's backend: queued unless KORVEL_USB_QUEUE is "0" or "off" (the synchronous path,
+// for comparing on a real unit).
 std::unique_ptr<Backend> make_libftdi_backend();
+UsbBackendTuning usb_tuning_from_environment(const char* queue_value);
 std::unique_ptr<Backend> make_libftdi_backend(std::unique_ptr<FtdiTransport> transport,
                                               UsbBackendTuning tuning = {});
 

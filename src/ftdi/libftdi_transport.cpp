@@ -1,5 +1,6 @@
-// The transport for real hardware: libftdi1 for the chip's requests, libusb for the queued bulk
-// writes and the port reset, sysfs (or libusb where there is none) for the device list.
+// The transport for real hardware: libftdi1 for the chip's requests, libusb for the queued
+// requests (bulk writes, mask changes, pin reads) and the port reset, sysfs (or libusb where
+// there is none) for the device list.
 //
 // Baud rate: the vendor driver's FT_SetBaudRate(b) programs the chip's baud-rate divisor for b
 // (3 MHz / b) in every mode; in bit-bang mode the chip then clocks pin bytes out at a fixed
@@ -23,7 +24,7 @@
 #include "ftdi/ftdi_transport.h"
 #include "ftdi/libftdi_baud.h"
 #include "ftdi/libftdi_device_list.h"
-#include "ftdi/libusb_write_queue.h"
+#include "ftdi/libusb_request_queue.h"
 #include "ftdi/sysfs_usb_devices.h"
 
 namespace korvel::ftdi {
@@ -45,11 +46,11 @@ class LibftdiDevice final : public OpenFtdiDevice {
   public:
     LibftdiDevice(ftdi_context* context, unsigned timeout_ms)
         : context_(context),
-          writes_(std::make_unique<LibusbWriteQueue>(context->usb_ctx, context->usb_dev,
-                                                     static_cast<unsigned char>(context->in_ep),
-                                                     timeout_ms)) {}
+          queue_(std::make_unique<LibusbRequestQueue>(context->usb_ctx, context->usb_dev,
+                                                      static_cast<unsigned char>(context->in_ep),
+                                                      timeout_ms)) {}
     ~LibftdiDevice() override {
-        writes_.reset();  // before the device handle goes
+        queue_.reset();  // before the device handle goes
         close_ftdi_device(context_);
     }
 
@@ -72,9 +73,28 @@ class LibftdiDevice final : public OpenFtdiDevice {
         return Transfer::Done;
     }
 
-    Transfer submit_write(std::span<const UCHAR> bytes) override { return writes_->submit(bytes); }
-    Transfer finish_oldest_write() override { return writes_->finish_oldest(); }
-    std::size_t writes_in_flight() const override { return writes_->in_flight(); }
+    Transfer submit_write(std::span<const UCHAR> bytes) override {
+        return queue_->submit_bulk(bytes);
+    }
+    // The requests ftdi_set_bitmode and ftdi_read_pins make, queued instead of waited for.
+    Transfer submit_bit_mode(UCHAR mask, UCHAR mode) override {
+        const Transfer t = queue_->submit_control(FTDI_DEVICE_OUT_REQTYPE, SIO_SET_BITMODE_REQUEST,
+                                                  static_cast<std::uint16_t>(mask | (mode << 8)),
+                                                  static_cast<std::uint16_t>(context_->index), 0);
+        if (t == Transfer::Done) {  // as ftdi_set_bitmode keeps it (the baud rate depends on it)
+            context_->bitbang_mode = mode;
+            context_->bitbang_enabled = mode == BITMODE_RESET ? 0 : 1;
+        }
+        return t;
+    }
+    Transfer submit_pin_read() override {
+        return queue_->submit_control(FTDI_DEVICE_IN_REQTYPE, SIO_READ_PINS_REQUEST, 0,
+                                      static_cast<std::uint16_t>(context_->index), 1);
+    }
+    Transfer finish_oldest(UCHAR* pins) override { return queue_->finish_oldest(pins); }
+    void cancel_queued() override { queue_->cancel_all(); }
+    std::size_t requests_in_flight() const override { return queue_->in_flight(); }
+    std::size_t writes_in_flight() const override { return queue_->bulk_in_flight(); }
 
     Transfer read_eeprom_word(std::size_t word, std::uint16_t& value) override {
         unsigned short v = 0;
@@ -113,7 +133,7 @@ class LibftdiDevice final : public OpenFtdiDevice {
 
   private:
     ftdi_context* context_;
-    std::unique_ptr<LibusbWriteQueue> writes_;
+    std::unique_ptr<LibusbRequestQueue> queue_;
 };
 
 class LibftdiTransport final : public FtdiTransport {

@@ -1,8 +1,11 @@
 // Bit-banged I2C master. Each line change is one driver call made when it is due: a mask change
 // (FT_SetBitMode with the direction image), a latch write (FT_Write of one byte) or a pin read
-// (FT_GetBitMode). The sequences keep the call counts the bus timing was designed around:
-// 52 calls per transmitted byte, 32 + 7 (ACK) or 32 + 6 (NACK) per received byte, at least 6 per
-// START and 4 per STOP.
+// (FT_GetBitMode, or FT_QueuePinRead where the answer is not examined: the read inside a data
+// bit, and the acknowledge of a byte whose acknowledge nobody asks for). Nothing waits for a
+// request but a pin read whose answer is used and a Delay, so on real hardware the requests
+// between two of those travel together. The sequences keep the call counts the bus timing was
+// designed around: 52 calls per transmitted byte, 32 + 7 (ACK) or 32 + 6 (NACK) per received byte,
+// at least 6 per START and 4 per STOP.
 #include "i2c/i2c_engine.h"
 
 #include "i2c/i2c_pins.h"
@@ -29,6 +32,7 @@ constexpr double kIdlePause = 0.001;
 using i2c_pins::latch_write;
 using i2c_pins::mask_change;
 using i2c_pins::pin_read;
+using i2c_pins::unexamined_pin_read;
 
 // One clock pulse with SDA as given (SCL low before and after), the pin read keeping SCL high
 // for one more driver call.
@@ -39,7 +43,7 @@ void clock_bit(FT_HANDLE handle, bool one) {
     latch_write(handle, latch);
     mask_change(handle, low);
     mask_change(handle, high);
-    pin_read(handle);
+    unexamined_pin_read(handle);
     latch_write(handle, latch);
     mask_change(handle, low);
 }
@@ -73,18 +77,32 @@ void issue_i2c_stop(FT_HANDLE handle) {
     mask_change(handle, kBothReleased);
 }
 
-void tx_i2c_byte(FT_HANDLE handle, int byte) {
-    tx_i2c_byte_acked(handle, byte);
-}
+namespace {
 
-bool tx_i2c_byte_acked(FT_HANDLE handle, int byte) {
+// The byte's eight bits and its acknowledge clock; the acknowledge is read (and waited for)
+// only when `examine` is set.
+bool send_byte(FT_HANDLE handle, int byte, bool examine) {
     for (int bit = 7; bit >= 0; --bit) clock_bit(handle, ((byte >> bit) & 1) != 0);
     // Acknowledge clock: SDA released for the addressed device, which pulls it low.
     mask_change(handle, kBothReleased);
-    const std::uint8_t pins = pin_read(handle);
+    std::uint8_t pins = 0xFF;
+    if (examine)
+        pins = pin_read(handle);
+    else
+        unexamined_pin_read(handle);
     latch_write(handle, i2c_out_image | kLatchSdaHigh);
     mask_change(handle, kSclLow);
     return (pins & kPinSda) == 0;
+}
+
+}  // namespace
+
+void tx_i2c_byte(FT_HANDLE handle, int byte) {
+    send_byte(handle, byte, false);
+}
+
+bool tx_i2c_byte_acked(FT_HANDLE handle, int byte) {
+    return send_byte(handle, byte, true);
 }
 
 int rx_i2c_byte(FT_HANDLE handle, int ack_mode) {

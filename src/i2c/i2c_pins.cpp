@@ -34,4 +34,8 @@ std::uint8_t pin_read(FT_HANDLE handle) {
     return pins;
 }
 
+void unexamined_pin_read(FT_HANDLE handle) {
+    if (may_use(handle)) FT_QueuePinRead(handle);
+}
+
 }  // namespace korvel::i2c_pins

@@ -18,5 +18,8 @@ void set_mask(FT_HANDLE handle, std::uint8_t mask);
 void latch_write(FT_HANDLE handle, std::uint8_t latch);
 // Present level of the pins; 0xFF (both lines high) when the read is skipped or fails.
 std::uint8_t pin_read(FT_HANDLE handle);
+// The same request when nobody looks at the answer (it holds SCL for one more driver call):
+// FT_QueuePinRead, which real hardware sends without waiting.
+void unexamined_pin_read(FT_HANDLE handle);
 
 }  // namespace korvel::i2c_pins

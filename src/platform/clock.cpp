@@ -13,15 +13,20 @@ std::int64_t steady_ns() {
         .count();
 }
 
-bool is_pause(double seconds) { return std::isfinite(seconds) && seconds > 0.0; }
+bool is_pause(double seconds) {
+    return std::isfinite(seconds) && seconds > 0.0;
+}
 
 Clock* g_clock = nullptr;
+void (*g_before_delay)() = nullptr;
 
 }  // namespace
 
 RealClock::RealClock() : start_ns_(steady_ns()) {}
 
-double RealClock::now() const { return static_cast<double>(steady_ns() - start_ns_) * 1e-9; }
+double RealClock::now() const {
+    return static_cast<double>(steady_ns() - start_ns_) * 1e-9;
+}
 
 void RealClock::sleep(double seconds) {
     if (!is_pause(seconds)) return;
@@ -46,8 +51,18 @@ Clock& clock() {
     return g_clock != nullptr ? *g_clock : real;
 }
 
-void set_clock(Clock* c) { g_clock = c; }
+void set_clock(Clock* c) {
+    g_clock = c;
+}
+
+void set_before_delay(void (*hook)()) {
+    g_before_delay = hook;
+}
 
 }  // namespace korvel::platform
 
-void Delay(double seconds) { korvel::platform::clock().sleep(seconds); }
+void Delay(double seconds) {
+    namespace p = korvel::platform;
+    if (p::is_pause(seconds) && p::g_before_delay != nullptr) p::g_before_delay();
+    p::clock().sleep(seconds);
+}

@@ -11,7 +11,7 @@
 namespace korvel::platform {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Seconds since the clock started.
     virtual double now() const = 0;
@@ -21,19 +21,19 @@ public:
 
 // Wall-clock time; sleep really sleeps.
 class RealClock final : public Clock {
-public:
+  public:
     RealClock();
     double now() const override;
     void sleep(double seconds) override;
 
-private:
+  private:
     std::int64_t start_ns_;
 };
 
 // Counted time: sleep adds to now() and records the pause. An optional listener sees every pause
 // (the simulated unit uses it to stamp its bus trace).
 class VirtualClock final : public Clock {
-public:
+  public:
     double now() const override { return now_; }
     void sleep(double seconds) override;
 
@@ -43,7 +43,7 @@ public:
     void reset_counters();
     void set_listener(std::function<void(double)> on_pause) { listener_ = std::move(on_pause); }
 
-private:
+  private:
     double now_ = 0.0;
     double paused_total_ = 0.0;
     std::uint64_t pause_count_ = 0;
@@ -55,7 +55,12 @@ Clock& clock();
 // Installs `c` as the process's clock (not owned); nullptr goes back to the real clock.
 void set_clock(Clock* c);
 
+// Called by Delay before the process's clock moves (and only for a real pause): the USB backend
+// finishes its queued requests there, so a pause in the program is a pause on the wire too.
+// nullptr: nothing. One hook per process; the last one installed wins.
+void set_before_delay(void (*hook)());
+
 }  // namespace korvel::platform
 
-// The platform's blocking pause, in seconds.
+// The platform's blocking pause, in seconds: first the before-delay hook, then the clock's pause.
 void Delay(double seconds);

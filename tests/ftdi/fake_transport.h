@@ -1,5 +1,5 @@
 // A stand-in for the USB side of the real-hardware backend: FTDI chips that answer from memory,
-// a log of every request in the order the chips see them, queued writes that complete oldest
+// a log of every request in the order the chips see them, queued requests that complete oldest
 // first, and chips that stop answering. Install it with use_fake_usb(); the FT_* operations and
 // everything above them then run exactly as on real hardware.
 #pragma once
@@ -41,12 +41,14 @@ struct FakeBus {
     std::vector<int> opened;  // chip index of every open attempt
     std::vector<ftdi::OpenOptions> open_options;
     // Requests in the order the chips received them: "bitmode ff 1", "pins", "baud 921600",
-    // "write 1024" (logged when the write completes), "eeprom-read 5", "eeprom-write 36 4142",
-    // "latency 119", "reset", "close".
+    // "write 1024" (queued requests are logged when they complete), "eeprom-read 5", "eeprom-write
+    // 36 4142", "latency 119", "reset", "close".
     std::vector<std::string> log;
     std::vector<std::uint8_t> written;  // every byte that reached a chip, in order
     std::uint64_t requests = 0;         // requests that reached a chip (a write counts once)
     std::size_t max_writes_in_flight = 0;
+    std::size_t max_requests_in_flight = 0;  // queued requests of every kind
+    std::uint64_t cancelled = 0;             // queued requests given up after a failure
     // Requests other than writes that reached a chip while writes to it were still queued:
     // the chip would then see them out of order. Must stay 0.
     std::uint64_t requests_overtaking_writes = 0;
@@ -78,22 +80,46 @@ class FakeDevice final : public ftdi::OpenFtdiDevice {
         if (t == ftdi::Transfer::Done) pins = chip().pins;
         return t;
     }
+    // Queued requests count when submitted (a hung chip fails them then) and are logged, in
+    // order, when they complete.
     ftdi::Transfer submit_write(std::span<const UCHAR> bytes) override {
         if (!answers()) return ftdi::Transfer::Failed;
-        queued_.emplace_back(bytes.begin(), bytes.end());
-        bus_->max_writes_in_flight = std::max(bus_->max_writes_in_flight, queued_.size());
+        queued_.push_back({"write " + std::to_string(bytes.size()), {bytes.begin(), bytes.end()}});
+        ++writes_queued_;
+        bus_->max_writes_in_flight = std::max(bus_->max_writes_in_flight, writes_queued_);
+        note_queue_length();
         return ftdi::Transfer::Done;
     }
-    ftdi::Transfer finish_oldest_write() override {
+    ftdi::Transfer submit_bit_mode(UCHAR mask, UCHAR mode) override {
+        if (!answers()) return ftdi::Transfer::Failed;
+        queued_.push_back({"bitmode " + hex(mask) + " " + std::to_string(mode), {}});
+        note_queue_length();
+        return ftdi::Transfer::Done;
+    }
+    ftdi::Transfer submit_pin_read() override {
+        if (!answers()) return ftdi::Transfer::Failed;
+        queued_.push_back({"pins", {}, true});
+        note_queue_length();
+        return ftdi::Transfer::Done;
+    }
+    ftdi::Transfer finish_oldest(UCHAR* pins) override {
         if (queued_.empty()) return ftdi::Transfer::Done;
-        auto bytes = std::move(queued_.front());
+        Queued q = std::move(queued_.front());
         queued_.pop_front();
+        if (!q.bytes.empty()) --writes_queued_;
         if (chip().hung) return ftdi::Transfer::Failed;
-        bus_->log.push_back("write " + std::to_string(bytes.size()));
-        bus_->written.insert(bus_->written.end(), bytes.begin(), bytes.end());
+        bus_->log.push_back(q.what);
+        bus_->written.insert(bus_->written.end(), q.bytes.begin(), q.bytes.end());
+        if (q.pin_read && pins != nullptr) *pins = chip().pins;
         return ftdi::Transfer::Done;
     }
-    std::size_t writes_in_flight() const override { return queued_.size(); }
+    void cancel_queued() override {
+        bus_->cancelled += queued_.size();
+        queued_.clear();
+        writes_queued_ = 0;
+    }
+    std::size_t requests_in_flight() const override { return queued_.size(); }
+    std::size_t writes_in_flight() const override { return writes_queued_; }
     ftdi::Transfer read_eeprom_word(std::size_t word, std::uint16_t& value) override {
         const auto t = request("eeprom-read " + std::to_string(word));
         if (t == ftdi::Transfer::Done) value = ftdi::ft232r::word_at(chip().eeprom, word);
@@ -140,9 +166,20 @@ class FakeDevice final : public ftdi::OpenFtdiDevice {
         return ftdi::Transfer::Done;
     }
 
+    void note_queue_length() {
+        bus_->max_requests_in_flight = std::max(bus_->max_requests_in_flight, queued_.size());
+    }
+
+    struct Queued {
+        std::string what;
+        std::vector<UCHAR> bytes;  // a write's
+        bool pin_read = false;
+    };
+
     std::shared_ptr<FakeBus> bus_;
     std::size_t chip_;
-    std::deque<std::vector<UCHAR>> queued_;
+    std::deque<Queued> queued_;
+    std::size_t writes_queued_ = 0;
 };
 
 class FakeTransport final : public ftdi::FtdiTransport {

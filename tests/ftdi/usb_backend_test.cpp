@@ -10,6 +10,7 @@
 #include "ft232r_images.h"
 #include "ftdi/device_state.h"
 #include "ftdi/ftd2xx.h"
+#include "platform/clock.h"
 
 namespace korvel {
 namespace {
@@ -193,6 +194,92 @@ TEST_F(UsbBackend, UserAreaOnlyOnProgrammedFt232rChips) {
     EXPECT_EQ(FT_EE_UASize(open(0), &size), FT_NOT_SUPPORTED);
     bus_->chips[1].eeprom.fill(0xFF);  // blank
     EXPECT_EQ(FT_EE_UASize(open(1), &size), FT_EEPROM_NOT_PROGRAMMED);
+}
+
+// ---- Queued requests: mask changes, writes and unexamined pin reads return at once ----
+
+TEST_F(UsbBackend, MaskChangesWritesAndUnexaminedReadsAreQueuedUntilACallWaits) {
+    const FT_HANDLE h = open(1);
+    ASSERT_EQ(FT_SetBitMode(h, 0x81, 1), FT_OK);
+    ASSERT_EQ(write(h, 1, 0x02), FT_OK);
+    ASSERT_EQ(FT_QueuePinRead(h), FT_OK);
+    ASSERT_EQ(FT_SetBitMode(h, 0x83, 1), FT_OK);
+    EXPECT_TRUE(bus_->log.empty()) << "nothing waited for yet";
+    EXPECT_EQ(bus_->max_requests_in_flight, 4u);
+    UCHAR pins = 0;
+    ASSERT_EQ(FT_GetBitMode(h, &pins), FT_OK);  // goes last and waits for everything
+    EXPECT_EQ(pins, 0xEB);
+    EXPECT_EQ(bus_->log, (std::vector<std::string>{"bitmode 81 1", "write 1", "pins",
+                                                   "bitmode 83 1", "pins"}));
+    EXPECT_EQ(bus_->requests_overtaking_writes, 0u);
+}
+
+TEST_F(UsbBackend, AtMost64RequestsAreInFlight) {
+    const FT_HANDLE h = open(1);
+    for (int i = 0; i < 200; ++i) ASSERT_EQ(FT_SetBitMode(h, static_cast<UCHAR>(i), 1), FT_OK);
+    EXPECT_EQ(bus_->max_requests_in_flight, 64u);
+    EXPECT_EQ(bus_->logged("bitmode").size(), 200u - 64u);  // the oldest went out to make room
+    ASSERT_EQ(FT_Close(h), FT_OK);                          // finishes the rest
+    EXPECT_EQ(bus_->logged("bitmode").size(), 200u);
+    EXPECT_EQ(bus_->log.back(), "close");
+}
+
+TEST_F(UsbBackend, ADelayFinishesTheQueueBeforeTheClockMoves) {
+    const FT_HANDLE h = open(1);
+    ASSERT_EQ(FT_SetBitMode(h, 0x81, 1), FT_OK);
+    ASSERT_EQ(FT_SetBitMode(h, 0x82, 1), FT_OK);
+    Delay(0.0);  // no pause: nothing to wait for
+    EXPECT_TRUE(bus_->log.empty());
+    Delay(0.0005);
+    EXPECT_EQ(bus_->log, (std::vector<std::string>{"bitmode 81 1", "bitmode 82 1"}));
+}
+
+TEST_F(UsbBackend, AQueuedRequestThatFailsIsReportedByTheNextCallThatWaits) {
+    const FT_HANDLE h = open(1);
+    for (int i = 0; i < 5; ++i) ASSERT_EQ(FT_SetBitMode(h, 0x80, 1), FT_OK);
+    bus_->chips[1].hung = true;  // after they were submitted: they time out
+    EXPECT_FALSE(ftdi::handle_lost(h)) << "nobody waited yet";
+    UCHAR pins = 0;
+    EXPECT_EQ(FT_GetBitMode(h, &pins), FT_IO_ERROR);
+    EXPECT_TRUE(ftdi::handle_lost(h));
+    EXPECT_EQ(bus_->cancelled, 5u) << "the rest of the queue is given up";
+    const auto requests = bus_->requests;
+    EXPECT_EQ(FT_SetBitMode(h, 0x81, 1), FT_IO_ERROR);
+    EXPECT_EQ(FT_QueuePinRead(h), FT_IO_ERROR);
+    EXPECT_EQ(bus_->requests, requests);
+    EXPECT_EQ(FT_Close(h), FT_OK);
+}
+
+TEST_F(UsbBackend, AFailureFoundByADelayLosesTheHandle) {
+    const FT_HANDLE h = open(1);
+    ASSERT_EQ(FT_SetBitMode(h, 0x80, 1), FT_OK);
+    bus_->chips[1].hung = true;
+    Delay(0.0005);
+    EXPECT_TRUE(ftdi::handle_lost(h));
+}
+
+TEST(UsbBackendSynchronous, EveryMaskChangeAndPinReadIsWaitedFor) {
+    ftdi::UsbBackendTuning tuning;
+    tuning.queue_requests = false;
+    auto bus = use_fake_usb({fake_chip("ZEVA_KORVEL", "1042", 5)}, tuning);
+    DWORD count = 0;
+    ASSERT_EQ(FT_CreateDeviceInfoList(&count), FT_OK);
+    FT_HANDLE h = nullptr;
+    ASSERT_EQ(FT_Open(0, &h), FT_OK);
+    ASSERT_EQ(FT_SetBitMode(h, 0x81, 1), FT_OK);
+    EXPECT_EQ(bus->log, std::vector<std::string>{"bitmode 81 1"});
+    ASSERT_EQ(FT_QueuePinRead(h), FT_OK);
+    EXPECT_EQ(bus->log.back(), "pins");
+    EXPECT_EQ(bus->max_requests_in_flight, 0u);
+    FT_Close(h);
+    ftdi::select_backend(ftdi::BackendKind::Sim);
+}
+
+TEST(UsbBackendSynchronous, KorvelUsbQueueOffChoosesIt) {
+    EXPECT_TRUE(ftdi::usb_tuning_from_environment(nullptr).queue_requests);
+    EXPECT_TRUE(ftdi::usb_tuning_from_environment("1").queue_requests);
+    EXPECT_FALSE(ftdi::usb_tuning_from_environment("0").queue_requests);
+    EXPECT_FALSE(ftdi::usb_tuning_from_environment("off").queue_requests);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <sys/ioctl.h>
 #include <umockdev.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstddef>
@@ -111,6 +112,8 @@ struct Device {
     bool hung = false;
     std::uint64_t hang_countdown = 0;    // the chip stops answering at this request (1 = next)
     std::uint64_t unplug_countdown = 0;  // the cable is pulled as this request is submitted
+    std::uint64_t stall_countdown = 0;   // this request is refused with a stall
+    std::uint64_t refused = 0;           // submissions while unplugged
     std::string driver = "ftdi_sio";
     ft::Image eeprom{};
     std::uint8_t latency = kLatencyDefaultMs;
@@ -139,6 +142,7 @@ struct EmulatedUsb::Impl {
     std::vector<UMockdevIoctlBase*> handlers;
     int next_devnum = 2;  // 1 is the root hub
     std::uint64_t last_time_us = now_us();
+    std::vector<std::string> request_log;  // see EmulatedUsb::request_log()
 
     Impl(std::mutex& m, TimingModel t) : mutex(m), timing(t) {}
 
@@ -184,8 +188,21 @@ struct EmulatedUsb::Impl {
         d.eeprom = korvel::testing::programmed_image(d.manufacturer, d.description, d.serial);
     }
 
+    // The next free device address: a host hands out 2..127 in turn and starts again from 2
+    // (1 is the root hub), skipping addresses still in use.
+    int new_devnum() {
+        for (;;) {
+            const int n = next_devnum;
+            next_devnum = next_devnum >= 127 ? 2 : next_devnum + 1;
+            const bool used = std::any_of(devices.begin(), devices.end(), [n](const auto& d) {
+                return d->present && d->devnum == n;
+            });
+            if (!used) return n;
+        }
+    }
+
     void add_node(Device& d) {
-        d.devnum = next_devnum++;
+        d.devnum = new_devnum();
         char devnode[48], busnum[16], devnum[16], minor[16];
         std::snprintf(devnode, sizeof devnode, "/dev/bus/usb/%03d/%03d", kBus, d.devnum);
         std::snprintf(busnum, sizeof busnum, "%d", kBus);
@@ -572,7 +589,10 @@ struct EmulatedUsb::Impl {
         // Reaping still hands back what was in flight when the device went (with -ESHUTDOWN);
         // everything else on a vanished device is ENODEV.
         const bool reap = request == USBDEVFS_REAPURB || request == USBDEVFS_REAPURBNDELAY;
-        if (!d.present && !(reap && !c->urbs.empty())) return done(-1, ENODEV);
+        if (!d.present && !(reap && !c->urbs.empty())) {
+            if (request == USBDEVFS_SUBMITURB) ++d.refused;
+            return done(-1, ENODEV);
+        }
 
         const std::size_t size = _IOC_SIZE(request);
         UMockdevIoctlData* data = nullptr;
@@ -647,6 +667,7 @@ struct EmulatedUsb::Impl {
             case USBDEVFS_RESET:
                 // The port is reset: the chip comes back in its power-up mode, the rest of the
                 // unit stays powered; the program's handle stays open.
+                request_log.push_back("port reset");
                 if (c.handle != 0) {
                     sim().cycle_port(c.handle);
                     c.handle = 0;
@@ -682,18 +703,59 @@ struct EmulatedUsb::Impl {
                                                static_cast<gsize>(urb.buffer_length), &error);
         g_clear_error(&error);
         if (u.buffer == nullptr && urb.buffer_length > 0) return -EFAULT;
+        request_log.push_back(describe(urb, u.buffer != nullptr ? u.buffer->data : nullptr));
         u.data = G_TYPE_CHECK_INSTANCE_CAST(g_object_ref(data), umockdev_ioctl_data_get_type(),
                                             UMockdevIoctlData);
         u.client_addr = data->client_addr;
+        const bool stall = d.stall_countdown != 0 && --d.stall_countdown == 0;
         if (d.hung) {
             u.held = true;
-            d.timing.submit_held();
+            d.timing.submit_held(now_us());
+        } else if (stall) {
+            u.status = -EPIPE;
+            u.complete_at = d.timing.submit(now_us());
         } else {
             carry_out(c, urb, u.buffer != nullptr ? u.buffer->data : nullptr, u);
             u.complete_at = d.timing.submit(now_us());
         }
         c.urbs.push_back(std::move(u));
         return 0;
+    }
+
+    // One line of the request log: what the URB asks of the chip, in full.
+    static std::string describe(const usbdevfs_urb& urb, const std::uint8_t* buffer) {
+        char text[64];
+        const int length = urb.buffer_length;
+        if (urb.type == USBDEVFS_URB_TYPE_CONTROL && length >= 8 && buffer != nullptr) {
+            std::snprintf(text, sizeof text, "ctl %02x %02x %04x %04x %u", buffer[0], buffer[1],
+                          buffer[2] | buffer[3] << 8, buffer[4] | buffer[5] << 8,
+                          static_cast<unsigned>(buffer[6] | buffer[7] << 8));
+            std::string line = text;
+            if ((buffer[0] & 0x80) == 0) line += bytes_text(buffer + 8, length - 8);
+            return line;
+        }
+        std::snprintf(text, sizeof text, "%s %02x %d",
+                      urb.type == USBDEVFS_URB_TYPE_BULK ? "bulk" : "urb", urb.endpoint, length);
+        std::string line = text;
+        if ((urb.endpoint & 0x80) == 0 && buffer != nullptr) line += bytes_text(buffer, length);
+        return line;
+    }
+    // The bytes in hex up to 16 of them, or their FNV-1a hash.
+    static std::string bytes_text(const std::uint8_t* bytes, int length) {
+        if (length <= 0) return "";
+        std::string out = " ";
+        char hex[24];
+        if (length <= 16) {
+            for (int i = 0; i < length; ++i) {
+                std::snprintf(hex, sizeof hex, "%02x", bytes[i]);
+                out += hex;
+            }
+            return out;
+        }
+        std::uint64_t h = 0xcbf29ce484222325ull;
+        for (int i = 0; i < length; ++i) h = (h ^ bytes[i]) * 0x100000001b3ull;
+        std::snprintf(hex, sizeof hex, "#%016llx", static_cast<unsigned long long>(h));
+        return out + hex;
     }
 
     long reap(Device& d, Connection& c, UMockdevIoctlData* data) {
@@ -798,14 +860,26 @@ void EmulatedUsb::hang_at_request(std::uint64_t nth) {
     unit.hang_countdown = nth;
 }
 
+void EmulatedUsb::stall_at_request(std::uint64_t nth) {
+    std::lock_guard lock(mutex_);
+    impl_->devices.front()->stall_countdown = nth;
+}
+
+std::uint64_t EmulatedUsb::refused_requests() const {
+    std::lock_guard lock(mutex_);
+    return impl_->devices.front()->refused;
+}
+
 void EmulatedUsb::reset() {
     std::lock_guard lock(mutex_);
     // Connections still closing belong to the old unit: their handles must not reach the new one.
     for (auto& [client, c] : impl_->connections) c->handle = 0;
     korvel::sim::reset_usb();
+    impl_->request_log.clear();
     for (auto& d : impl_->devices) {
         d->hung = false;
-        d->hang_countdown = d->unplug_countdown = 0;
+        d->hang_countdown = d->unplug_countdown = d->stall_countdown = 0;
+        d->refused = 0;
         d->timing = BusTiming(impl_->timing);
         if (d->board) {
             if (d->present) impl_->remove_node(*d);
@@ -819,6 +893,16 @@ void EmulatedUsb::reset() {
             impl_->remove_node(*d);  // the fresh simulated USB has no other devices
         }
     }
+}
+
+std::vector<std::string> EmulatedUsb::request_log() const {
+    std::lock_guard lock(mutex_);
+    return impl_->request_log;
+}
+
+void EmulatedUsb::clear_request_log() {
+    std::lock_guard lock(mutex_);
+    impl_->request_log.clear();
 }
 
 TrafficCounts EmulatedUsb::counts() const {

@@ -33,6 +33,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "bus_timing.h"
 #include "korvel/sim/usb.h"
@@ -68,12 +69,27 @@ class EmulatedUsb {
     // request after it; 0 makes it answer again.
     void hang_at_request(std::uint64_t nth);
 
+    // The unit's chip refuses the nth request from now (1 = the next): it ends with a stall
+    // (-EPIPE), as a request the chip will not take does; the requests after it are answered.
+    void stall_at_request(std::uint64_t nth);
+    // Requests a program tried to submit to the unit while it was unplugged (refused ENODEV).
+    std::uint64_t refused_requests() const;
+
     // A fresh simulated unit (korvel::sim::reset_usb()) plugged in anew with its default
     // strings, chips answering, counts at 0. Every program handle must be closed first.
     void reset();
 
     TrafficCounts counts() const;
     void reset_counts();
+
+    // Every request that reached a device since the last reset() or clear_request_log(), in the
+    // order the devices got them, one line each: a control request as "ctl" and its setup
+    // packet in hex (bmRequestType bRequest wValue wIndex, then wLength in decimal, then an OUT
+    // data stage), a bulk transfer as "bulk", its endpoint and length (then the bytes of an OUT
+    // transfer: in hex up to 16, otherwise "#" and their 64-bit FNV-1a hash), a port reset as
+    // "port reset". A request refused by an unplug is not in it.
+    std::vector<std::string> request_log() const;
+    void clear_request_log();
 
     // The kernel driver bound to interface 0 of the device with `serial`: "ftdi_sio", "usbfs"
     // (claimed by a program) or "" (none); "?" for no such device.

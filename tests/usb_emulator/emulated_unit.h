@@ -40,12 +40,13 @@ inline void fresh_link() {
 }
 
 // A fresh unit on the emulated bus behind a fresh libftdi backend whose requests give up after
-// `timeout_ms`.
-inline void use_emulated_unit(int timeout_ms = 1000) {
+// `timeout_ms`, queued or (queued false) each waited for.
+inline void use_emulated_unit(int timeout_ms = 1000, bool queued = true) {
     ftdi::select_backend(ftdi::BackendKind::Sim);  // closes the previous backend's devices
     emulated_usb().reset();
     ftdi::UsbBackendTuning tuning;
     tuning.open.timeout_ms = timeout_ms;
+    tuning.queue_requests = queued;
     ftdi::use_backend(ftdi::make_libftdi_backend(ftdi::make_libftdi_transport(), tuning),
                       ftdi::BackendKind::Ftdi);
     fresh_link();
