@@ -330,9 +330,12 @@ class LibftdiBackend final : public Backend {
 
 UsbBackendTuning usb_tuning_from_environment(const char* queue_value) {
     UsbBackendTuning tuning;
-    if (queue_value != nullptr &&
-        (std::strcmp(queue_value, "0") == 0 || std::strcmp(queue_value, "off") == 0))
-        tuning.queue_requests = false;
+    // Mask changes and pin reads are control requests, latch writes bulk writes: USB keeps order
+    // within one endpoint only, and a host controller may serve the two endpoints in another
+    // order than they were submitted. Until the queued path has been proven on real units, it is
+    // asked for (KORVEL_USB_QUEUE=1 or "on"); by default every request is waited for.
+    tuning.queue_requests = queue_value != nullptr && (std::strcmp(queue_value, "1") == 0 ||
+                                                       std::strcmp(queue_value, "on") == 0);
     return tuning;
 }
 

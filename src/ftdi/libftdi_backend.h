@@ -27,8 +27,8 @@ struct UsbBackendTuning {
     OpenOptions open;
 };
 
-// The program's backend: queued unless KORVEL_USB_QUEUE is "0" or "off" (the synchronous path,
-// for comparing on a real unit).
+// The program's backend: every request waited for, unless KORVEL_USB_QUEUE is "1" or "on" (the
+// queued path, to be proven on real units).
 std::unique_ptr<Backend> make_libftdi_backend();
 UsbBackendTuning usb_tuning_from_environment(const char* queue_value);
 std::unique_ptr<Backend> make_libftdi_backend(std::unique_ptr<FtdiTransport> transport,

@@ -275,11 +275,11 @@ TEST(UsbBackendSynchronous, EveryMaskChangeAndPinReadIsWaitedFor) {
     ftdi::select_backend(ftdi::BackendKind::Sim);
 }
 
-TEST(UsbBackendSynchronous, KorvelUsbQueueOffChoosesIt) {
-    EXPECT_TRUE(ftdi::usb_tuning_from_environment(nullptr).queue_requests);
+TEST(UsbBackendSynchronous, IsTheDefaultAndKorvelUsbQueueOnQueues) {
+    EXPECT_FALSE(ftdi::usb_tuning_from_environment(nullptr).queue_requests);
     EXPECT_TRUE(ftdi::usb_tuning_from_environment("1").queue_requests);
+    EXPECT_TRUE(ftdi::usb_tuning_from_environment("on").queue_requests);
     EXPECT_FALSE(ftdi::usb_tuning_from_environment("0").queue_requests);
-    EXPECT_FALSE(ftdi::usb_tuning_from_environment("off").queue_requests);
 }
 
 }  // namespace
