@@ -141,6 +141,7 @@ struct EmulatedUsb::Impl {
     std::map<UMockdevIoctlClient*, std::unique_ptr<Connection>> connections;
     std::vector<UMockdevIoctlBase*> handlers;
     int next_devnum = 2;  // 1 is the root hub
+    std::function<std::uint64_t()> unit_clock = now_us;
     std::uint64_t last_time_us = now_us();
     std::vector<std::string> request_log;  // see EmulatedUsb::request_log()
 
@@ -155,10 +156,11 @@ struct EmulatedUsb::Impl {
         return text;
     }
 
-    // The simulated unit's clock follows the wall clock, so its chips' EEPROM write cycles take
-    // the time the program really waits for them, and the trace shows real timing.
+    // The simulated unit's clock follows unit_clock (by default the wall clock), so its chips'
+    // EEPROM write cycles take the time the program really waits for them, and the trace shows
+    // that timing.
     void advance_unit_clock() {
-        const std::uint64_t now = now_us();
+        const std::uint64_t now = unit_clock();
         if (now > last_time_us) sim().pause(static_cast<double>(now - last_time_us) / 1e6);
         last_time_us = now;
     }
@@ -913,6 +915,12 @@ TrafficCounts EmulatedUsb::counts() const {
         sum.round_trips += d->timing.counts().round_trips;
     }
     return sum;
+}
+
+void EmulatedUsb::set_unit_clock(std::function<std::uint64_t()> now_us) {
+    std::lock_guard lock(mutex_);
+    impl_->unit_clock = std::move(now_us);
+    impl_->last_time_us = impl_->unit_clock();
 }
 
 void EmulatedUsb::reset_counts() {

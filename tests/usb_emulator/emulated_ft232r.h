@@ -79,6 +79,12 @@ class EmulatedUsb {
     // strings, chips answering, counts at 0. Every program handle must be closed first.
     void reset();
 
+    // Where the unit's chips read the time, in microseconds (their EEPROM write cycles run on
+    // it). By default the wall clock; a test whose program pauses on a virtual clock gives that
+    // clock here, so the chips see the program's pauses and not how fast the machine runs. A
+    // clock that goes back (another one installed) is taken up from where it stands.
+    void set_unit_clock(std::function<std::uint64_t()> now_us);
+
     TrafficCounts counts() const;
     void reset_counts();
 

@@ -15,6 +15,7 @@
 #include "i2c/i2c_engine.h"
 #include "korvel/sim/usb.h"
 #include "link/usb_link.h"
+#include "platform/clock.h"
 #include "preload.h"
 
 namespace korvel::testing {
@@ -26,9 +27,17 @@ inline std::uint64_t microseconds_from(const char* variable) {
 
 // Made at first use and kept for the life of the process (umockdev keeps one testbed). The bus
 // timing comes from KORVEL_USB_LATENCY_US and KORVEL_USB_SERVICE_US (default 0), for measuring.
+// The unit's chips keep the program's time: a test on a virtual clock gets the same chip
+// answers however fast the machine runs.
 inline usbemu::EmulatedUsb& emulated_usb() {
-    static auto* usb = new usbemu::EmulatedUsb(usbemu::TimingModel{
-        microseconds_from("KORVEL_USB_LATENCY_US"), microseconds_from("KORVEL_USB_SERVICE_US")});
+    static auto* usb = [] {
+        auto* made = new usbemu::EmulatedUsb(
+            usbemu::TimingModel{microseconds_from("KORVEL_USB_LATENCY_US"),
+                                microseconds_from("KORVEL_USB_SERVICE_US")});
+        made->set_unit_clock(
+            [] { return static_cast<std::uint64_t>(platform::clock().now() * 1e6); });
+        return made;
+    }();
     return *usb;
 }
 
