@@ -58,36 +58,44 @@ def tearDownModule():
 
 class Vxi11Test(unittest.TestCase):
     def setUp(self):
+        self.manager = pyvisa.ResourceManager("@py")
+        self.addCleanup(self.manager.close)
+        self.program = self.start_program()
+        self.assertEqual(self.wait_for_vxi11(self.program), "")
+
+    def start_program(self):
         directory = tempfile.TemporaryDirectory()
         self.addCleanup(directory.cleanup)
         env = dict(os.environ, QT_QPA_PLATFORM="offscreen",
                    KORVEL_SIM_STATE=os.path.join(directory.name, "unit.json"))
-        self.program = subprocess.Popen(
+        program = subprocess.Popen(
             [os.environ["KORVEL_PROGRAM"], "--simulate", "--remote", "0"], cwd=directory.name,
             env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
-        self.addCleanup(self.end_program)
-        self.manager = pyvisa.ResourceManager("@py")
-        self.addCleanup(self.manager.close)
-        self.wait_for_vxi11()
+        self.addCleanup(self.end_program, program)
+        return program
 
-    def end_program(self):
-        if self.program.poll() is None:
-            self.program.kill()
-        self.program.wait()
-        self.program.stderr.close()
+    @staticmethod
+    def end_program(program):
+        if program.poll() is None:
+            program.kill()
+        program.wait()
+        program.stderr.close()
 
-    def wait_for_vxi11(self):
+    # "" once the program serves VXI-11, else the line that says why it does not.
+    def wait_for_vxi11(self, program):
         deadline = time.monotonic() + STARTUP_SECONDS
         seen = ""
         while time.monotonic() < deadline:
-            if not select.select([self.program.stderr], [], [], 1.0)[0]:
+            if not select.select([program.stderr], [], [], 1.0)[0]:
                 continue
-            line = self.program.stderr.readline()
+            line = program.stderr.readline()
             seen += line
-            if not line or "no VXI-11" in line:
+            if "no VXI-11" in line:
+                return line
+            if not line:
                 break
             if re.search(r"\(VXI-11\) listening on port (\d+)", line):
-                return
+                return ""
         self.fail(f"VXI-11 did not start:\n{seen}")
 
     def open(self):
@@ -110,6 +118,13 @@ class Vxi11Test(unittest.TestCase):
         self.assertEqual(other.query("*IDN?;*IDN?"), "MORLIDEX,KORVEL,1042,1.4.0;" * 1 +
                          "MORLIDEX,KORVEL,1042,1.4.0")
         self.assertEqual(k.query("SYST:ERR?"), '-222,"Data out of range;SOURce:AMPLitude takes 0 to 600"')
+
+    def test_a_second_program_leaves_the_first_its_registration(self):
+        second = self.start_program()
+        self.assertIn("another program serves VXI-11", self.wait_for_vxi11(second))
+        second.terminate()
+        second.wait(timeout=STARTUP_SECONDS)
+        self.assertEqual(self.open().query("*IDN?"), "MORLIDEX,KORVEL,1042,1.4.0")
 
     def core(self):
         client = vxi11.CoreClient("127.0.0.1")

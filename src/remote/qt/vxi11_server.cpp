@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <string>
 
 #include "platform/model_query.h"
 #include "platform/operator_input.h"
@@ -185,43 +187,65 @@ void Vxi11Server::closeIdle() {
 
 namespace {
 
-// Whether something answers on the portmapper's port: asked first, as libtirpc's calls would
-// otherwise wait out their timeouts when rpcbind is absent.
-bool portmapper_listens() {
+// Whether something accepts a connection on a loopback port.
+bool loopback_port_answers(std::uint16_t port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return false;
     sockaddr_in where{};
     where.sin_family = AF_INET;
-    where.sin_port = htons(111);
+    where.sin_port = htons(port);
     where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&where), sizeof where) == 0;
     ::close(fd);
     return ok;
 }
 
-bool registered = false;
+// The port rpcbind gives for the VXI-11 core channel (0: none registered).
+std::uint16_t registered_port() {
+    sockaddr_in rpcbind{};
+    rpcbind.sin_family = AF_INET;
+    rpcbind.sin_port = htons(111);
+    rpcbind.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return pmap_getport(&rpcbind, vxi11::kCoreProgram, vxi11::kVersion, IPPROTO_TCP);
+}
+
+quint16 registered_as = 0;  // the port this program registered, 0: none
 
 }  // namespace
 
+// rpcbind keeps one port per program number, so one VXI-11 server per host is found through it.
+// A registration whose port still answers belongs to another running program and is left to it
+// (this one then serves the raw socket only); one whose port is dead was left behind by a program
+// that did not exit cleanly, and is replaced. (rpcbind itself is asked first: libtirpc's calls
+// would otherwise wait out their timeouts when it is absent.)
 bool register_with_portmapper(quint16 port, std::string* error) {
-    if (!portmapper_listens()) {
+    if (!loopback_port_answers(111)) {
         *error = "rpcbind does not run (nothing on port 111)";
         return false;
     }
     if (pmap_set(vxi11::kCoreProgram, vxi11::kVersion, IPPROTO_TCP, port) == 0) {
-        pmap_unset(vxi11::kCoreProgram, vxi11::kVersion);  // an earlier run's, left behind
+        const std::uint16_t other = registered_port();
+        if (other != 0 && other != port && loopback_port_answers(other)) {
+            *error =
+                "another program serves VXI-11 on this host (port " + std::to_string(other) + ")";
+            return false;
+        }
+        pmap_unset(vxi11::kCoreProgram, vxi11::kVersion);
         if (pmap_set(vxi11::kCoreProgram, vxi11::kVersion, IPPROTO_TCP, port) == 0) {
             *error = "rpcbind refused the registration";
             return false;
         }
     }
-    registered = true;
+    registered_as = port;
     return true;
 }
 
+// Withdraws the registration only while it is still this program's: another program may have
+// replaced it after this one's port had stopped answering.
 void unregister_from_portmapper() {
-    if (registered) pmap_unset(vxi11::kCoreProgram, vxi11::kVersion);
-    registered = false;
+    if (registered_as != 0 && registered_port() == registered_as)
+        pmap_unset(vxi11::kCoreProgram, vxi11::kVersion);
+    registered_as = 0;
 }
 
 }  // namespace korvel::remote
