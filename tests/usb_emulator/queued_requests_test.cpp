@@ -4,8 +4,8 @@
 //     the synchronous path (every request waited for), for each operation that matters;
 //   - a fault in the middle of a queued sequence ends as it did: an unplug at any request of a
 //     DAC write or a DS4520 write, a chip that stops answering, a request the chip stalls. No
-//     crash, the handle lost within about a second, nothing sent on the lost handle, and the
-//     next supervision tick opens the unit again and it works.
+//     crash, the handle lost without waiting out a timeout, nothing sent on the lost handle, and
+//     the next supervision tick opens the unit again and it works.
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -144,7 +144,8 @@ std::uint64_t requests_of(void (*run)()) {
 void sweep_unplug(void (*run)(), const char* name) {
     const std::uint64_t requests = requests_of(run);
     ASSERT_GT(requests, 100u) << name;
-    start_program(true);
+    // Requests give up after 10 s: an unplug must end the sequence long before any of them would.
+    start_program(true, 10000);
     for (std::uint64_t n = 1; n <= requests; ++n) {
         SCOPED_TRACE(std::string(name) + ": unplugged at request " + std::to_string(n));
         emulated_usb().unplug_at_request(n);
@@ -152,7 +153,7 @@ void sweep_unplug(void (*run)(), const char* name) {
         run();
         ASSERT_EQ(usb_input(), 0);  // the tick's pin read: nothing comes back
         EXPECT_TRUE(usb_link_lost());
-        EXPECT_LT(seconds_since(start), 1.0);
+        EXPECT_LT(seconds_since(start), 5.0);
         const auto refused = emulated_usb().refused_requests();
         run();
         usb_input();
@@ -175,12 +176,12 @@ TEST_F(QueuedFaults, AnUnplugAtAnyRequestOfADs4520WriteEndsAsBefore) {
     sweep_unplug([] { set_divide_ratio(37); }, "DS4520 write");
 }
 
-// A chip that stops answering at request n of a DAC write: the held request times out (1 s),
+// A chip that stops answering at request n of a DAC write: the held request times out (0.2 s here),
 // the handle is lost with nothing more sent, and the tick after the chip answers again reopens.
 TEST_F(QueuedFaults, AChipThatStopsAnsweringInAQueuedSequenceIsGivenUpWithinATimeout) {
     for (std::uint64_t n : {1u, 40u, 150u}) {
         SCOPED_TRACE("hung at request " + std::to_string(n));
-        start_program(true);
+        start_program(true, 200);
         usb().hang_at_request(n);
         const auto start = std::chrono::steady_clock::now();
         set_amplitude(2.2f);
