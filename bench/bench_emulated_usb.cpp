@@ -126,21 +126,19 @@ void measure(benchmark::State& state, Operation operation) {
     const auto per_op = [&](double total) {
         return benchmark::Counter(total, benchmark::Counter::kAvgIterations);
     };
-    state.counters["requests"] = per_op(static_cast<double>(after.requests - before.requests));
-    state.counters["round_trips"] =
-        per_op(static_cast<double>(after.round_trips - before.round_trips));
-    state.counters["wall_ms"] = per_op(wall * 1e3);
+    const auto requests = static_cast<double>(after.requests - before.requests);
+    const auto round_trips = static_cast<double>(after.round_trips - before.round_trips);
     const double paused_ms = (bench_clock().paused() - paused_before) * 1e3;
-    state.counters["pauses_ms"] = per_op(paused_ms);
     // The same counts on a host whose own cost per request is nothing next to the bus's: every
     // round trip costs L, every request riding along S, and the pauses their time.
     const usbemu::TimingModel bus = usb_timing();
-    const double round_trips = static_cast<double>(after.round_trips - before.round_trips);
-    const double riding = static_cast<double>(after.requests - before.requests) - round_trips;
-    state.counters["bus_ms"] = per_op((round_trips * static_cast<double>(bus.latency_us) +
-                                       riding * static_cast<double>(bus.service_us)) /
-                                          1e3 +
-                                      paused_ms);
+    const double bus_us = round_trips * static_cast<double>(bus.latency_us) +
+                          (requests - round_trips) * static_cast<double>(bus.service_us);
+    state.counters["requests"] = per_op(requests);
+    state.counters["round_trips"] = per_op(round_trips);
+    state.counters["wall_ms"] = per_op(wall * 1e3);
+    state.counters["pauses_ms"] = per_op(paused_ms);
+    state.counters["bus_ms"] = per_op(bus_us / 1e3 + paused_ms);
 }
 
 void BM_slide_event(benchmark::State& state) {
