@@ -15,9 +15,9 @@
 #include "fpga/fpga_load.h"
 #include "fpga/pattern_files.h"
 #include "ftdi/backend_select.h"
-#include "ftdi/recording_backend.h"
 #include "korvel/sim/usb.h"
 #include "link/usb_link.h"
+#include "support/recording_backend.h"
 
 namespace {
 

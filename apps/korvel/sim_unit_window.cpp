@@ -1,4 +1,4 @@
-#include "platform/qt/sim_unit_window.h"
+#include "sim_unit_window.h"
 
 #include <QButtonGroup>
 #include <QFontDatabase>

@@ -6,9 +6,9 @@
 // between two of those travel together. The sequences keep the call counts the bus timing was
 // designed around: 52 calls per transmitted byte, 32 + 7 (ACK) or 32 + 6 (NACK) per received byte,
 // at least 6 per START and 4 per STOP.
-#include "i2c/i2c_engine.h"
+#include "link/i2c_engine.h"
 
-#include "i2c/i2c_pins.h"
+#include "link/i2c_pins.h"
 #include "link/usb_link.h"
 #include "platform/clock.h"
 

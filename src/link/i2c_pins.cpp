@@ -1,6 +1,6 @@
-#include "i2c/i2c_pins.h"
+#include "link/i2c_pins.h"
 
-#include "i2c/i2c_engine.h"
+#include "link/i2c_engine.h"
 #include "link/usb_link.h"
 
 namespace korvel::i2c_pins {

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "ftdi/device_state.h"
-#include "i2c/i2c_engine.h"
+#include "link/i2c_engine.h"
 #include "link/usb_access.h"
 
 namespace korvel {

@@ -8,8 +8,8 @@
 
 #include "ds4520/ds4520.h"
 #include "ftdi/backend_select.h"
-#include "i2c/i2c_engine.h"
 #include "korvel/sim/usb.h"
+#include "link/i2c_engine.h"
 #include "link/usb_link.h"
 
 class SimulatedUnitTest : public ::testing::Test {

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "app/pattern_panels.h"
-#include "ftdi/recording_backend.h"
 #include "pattern_fixture.h"
+#include "support/recording_backend.h"
 
 using namespace korvel::app;
 namespace platform = korvel::platform;

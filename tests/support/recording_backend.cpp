@@ -1,4 +1,4 @@
-#include "ftdi/recording_backend.h"
+#include "support/recording_backend.h"
 
 namespace korvel::ftdi {
 namespace {

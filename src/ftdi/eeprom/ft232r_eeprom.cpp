@@ -1,4 +1,4 @@
-#include "ftdi/ft232r_eeprom.h"
+#include "ftdi/eeprom/ft232r_eeprom.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "ftdi/ft232r_eeprom_io.h"
+#include "ftdi/libftdi/ft232r_eeprom_io.h"
 
 #include <set>
 

@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <vector>
 
-#include "ftdi/ft232r_eeprom.h"
-#include "ftdi/ftdi_transport.h"
+#include "ftdi/eeprom/ft232r_eeprom.h"
+#include "ftdi/libftdi/ftdi_transport.h"
 
 namespace korvel::ftdi {
 

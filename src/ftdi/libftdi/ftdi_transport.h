@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "ftdi/ftd2xx.h"
-#include "ftdi/libftdi_device_list.h"
+#include "ftdi/libftdi/libftdi_device_list.h"
 
 namespace korvel::ftdi {
 

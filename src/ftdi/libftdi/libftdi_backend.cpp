@@ -29,7 +29,7 @@
 // middle of a queued sequence is noticed and reopened at the next tick.
 // With queue_requests off (KORVEL_USB_QUEUE=0) mask changes and pin reads are each waited for,
 // as before queueing.
-#include "ftdi/libftdi_backend.h"
+#include "ftdi/libftdi/libftdi_backend.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -39,8 +39,8 @@
 #include <optional>
 #include <span>
 
-#include "ftdi/ft232r_eeprom.h"
-#include "ftdi/ft232r_eeprom_io.h"
+#include "ftdi/eeprom/ft232r_eeprom.h"
+#include "ftdi/libftdi/ft232r_eeprom_io.h"
 
 namespace korvel::ftdi {
 namespace {

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "ftdi/backend.h"
-#include "ftdi/ftdi_transport.h"
+#include "ftdi/libftdi/ftdi_transport.h"
 
 namespace korvel::ftdi {
 

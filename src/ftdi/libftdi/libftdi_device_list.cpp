@@ -1,4 +1,4 @@
-#include "ftdi/libftdi_device_list.h"
+#include "ftdi/libftdi/libftdi_device_list.h"
 
 #include <ftdi.h>
 #include <libusb.h>

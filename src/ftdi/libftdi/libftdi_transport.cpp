@@ -21,11 +21,11 @@
 #include <cstdio>
 #include <memory>
 
-#include "ftdi/ftdi_transport.h"
-#include "ftdi/libftdi_baud.h"
-#include "ftdi/libftdi_device_list.h"
-#include "ftdi/libusb_request_queue.h"
-#include "ftdi/sysfs_usb_devices.h"
+#include "ftdi/libftdi/ftdi_transport.h"
+#include "ftdi/libftdi/libftdi_baud.h"
+#include "ftdi/libftdi/libftdi_device_list.h"
+#include "ftdi/libftdi/libusb_request_queue.h"
+#include "ftdi/libftdi/sysfs_usb_devices.h"
 
 namespace korvel::ftdi {
 namespace {

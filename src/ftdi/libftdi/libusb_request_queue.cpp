@@ -1,4 +1,4 @@
-#include "ftdi/libusb_request_queue.h"
+#include "ftdi/libftdi/libusb_request_queue.h"
 
 #include <libusb.h>
 

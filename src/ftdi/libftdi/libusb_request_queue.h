@@ -21,7 +21,7 @@
 #include <memory>
 #include <span>
 
-#include "ftdi/ftdi_transport.h"
+#include "ftdi/libftdi/ftdi_transport.h"
 
 struct libusb_context;
 struct libusb_device_handle;

@@ -1,4 +1,4 @@
-#include "ftdi/sysfs_usb_devices.h"
+#include "ftdi/libftdi/sysfs_usb_devices.h"
 
 #include <algorithm>
 #include <array>

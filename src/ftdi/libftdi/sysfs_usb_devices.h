@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-#include "ftdi/libftdi_device_list.h"
+#include "ftdi/libftdi/libftdi_device_list.h"
 
 namespace korvel::ftdi {
 

@@ -1,4 +1,4 @@
-#include "ftdi/sim_backend.h"
+#include "ftdi/sim/sim_backend.h"
 
 #include <cstdint>
 #include <set>
@@ -106,6 +106,14 @@ class SimBackend final : public Backend {
 
 std::unique_ptr<Backend> make_sim_backend() {
     return std::make_unique<SimBackend>();
+}
+
+void pass_pause_to_simulated_unit(double seconds) {
+    sim::usb().pause(seconds);
+}
+
+void replace_simulated_unit() {
+    sim::reset_usb();
 }
 
 }  // namespace korvel::ftdi

@@ -1,4 +1,4 @@
-#include "gpib/linux_gpib_backend.h"
+#include "gpib/linux_gpib/linux_gpib_backend.h"
 
 #include <dlfcn.h>
 

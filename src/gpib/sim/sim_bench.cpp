@@ -1,4 +1,4 @@
-#include "gpib/sim_bench.h"
+#include "gpib/sim/sim_bench.h"
 
 #include <algorithm>
 #include <cstring>

@@ -27,7 +27,7 @@
 
 #include "gpib/backend.h"
 #include "gpib/ni488.h"
-#include "gpib/sim_instrument.h"
+#include "gpib/sim/sim_instrument.h"
 
 namespace korvel::gpib {
 

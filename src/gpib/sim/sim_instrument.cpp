@@ -1,4 +1,4 @@
-#include "gpib/sim_instrument.h"
+#include "gpib/sim/sim_instrument.h"
 
 #include <algorithm>
 #include <array>
