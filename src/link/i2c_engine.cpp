@@ -14,7 +14,7 @@
 
 namespace korvel {
 
-std::uint8_t i2c_dir_image = 0x80;
+std::uint8_t i2c_dir_image = kI2cDirAtStart;
 const std::uint8_t i2c_out_image = 0x00;
 
 namespace {

@@ -11,7 +11,9 @@
 
 namespace korvel {
 
-// Bit 0 set = SCL pulled low, bit 1 set = SDA pulled low; bits 2..7 carried along. Starts 0x80.
+// Bit 0 set = SCL pulled low, bit 1 set = SDA pulled low; bits 2..7 carried along. Starts
+// kI2cDirAtStart.
+constexpr std::uint8_t kI2cDirAtStart = 0x80;
 extern std::uint8_t i2c_dir_image;
 // The latch image: always 0x00.
 extern const std::uint8_t i2c_out_image;

@@ -74,8 +74,10 @@ bool usb_link_lost();
 // same text is written once per process to stderr when the problem is first seen.
 std::string usb_permission_hint();
 
-// Back to the state of a fresh process (no handle, empty buffer, blank serial) without calling
-// the driver. For tests that replace the simulated unit under the link.
-void usb_link_reset();
+// The link and its I2C engine back to the state of a fresh process without calling the driver:
+// no handle, empty device list and buffer, blank serial, the FPGA pins and the I2C direction
+// image at their start, no permission hint. For tests and the soak, which replace the unit under
+// the link.
+void reset_link();
 
 }  // namespace korvel

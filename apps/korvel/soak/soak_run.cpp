@@ -11,6 +11,8 @@
 
 #include "app/shell.h"
 #include "app/state.h"
+#include "ds4520/ds4520.h"
+#include "fpga/fpga_load.h"
 #include "ftdi/backend_select.h"
 #include "korvel/sim/usb.h"
 #include "link/usb_link.h"
@@ -42,14 +44,16 @@ std::string make_work_dir() {
 }
 
 // The program as a fresh process would meet it: the simulated unit plugged in, with no state
-// file or trace of the user's, and no unit variant noted yet.
+// file or trace of the user's, no unit variant noted yet, and every layer at its start.
 void fresh_unit() {
     unsetenv("KORVEL_SIM_STATE");
     unsetenv("KORVEL_SIM_TRACE");
     unsetenv(kChipFlagVariable);
-    ftdi::use_fresh_simulated_unit();
-    usb_link_reset();
     platform::reset_user_interface();
+    ftdi::use_fresh_simulated_unit();
+    reset_link();
+    reset_ds4520();
+    reset_fpga();
     app::reset_app_state();
 }
 
