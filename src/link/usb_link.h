@@ -2,7 +2,7 @@
 // the pin images and the buffered pin-byte writer.
 //
 // Pin map of the data bus (bit n of every pin byte is pin Dn):
-//   D0 I2C SCL and D1 I2C SDA, open drain emulated with the direction mask (see i2c/)
+//   D0 I2C SCL and D1 I2C SDA, open drain emulated with the direction mask (see i2c_engine.h)
 //   D2 FPGA serial clock, D4 FPGA serial data (push-pull from fpga_pin_image)
 //   D5 / D6 FPGA select of the error-injection / custom-pattern memory, active low
 //   D3 unused (always 0), D7 no function (held low as an output)
