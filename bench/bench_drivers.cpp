@@ -11,14 +11,14 @@
 #include "korvel/sim/usb.h"
 #include "link/usb_link.h"
 #include "mcp4728/mcp4728.h"
+#include "support/fresh_process.h"
 
 namespace {
 
 using namespace korvel;
 
 void open_fresh_unit(benchmark::State& state) {
-    ftdi::use_fresh_simulated_unit();
-    usb_link_reset();
+    testing::fresh_process();
     if (init_usb() != 1) state.SkipWithError("the simulated unit did not open");
     sim::usb().board().clear_bus_log();
 }

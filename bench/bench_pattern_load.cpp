@@ -15,9 +15,10 @@
 #include "fpga/fpga_load.h"
 #include "fpga/pattern_files.h"
 #include "ftdi/backend_select.h"
-#include "ftdi/recording_backend.h"
 #include "korvel/sim/usb.h"
 #include "link/usb_link.h"
+#include "support/fresh_process.h"
+#include "support/recording_backend.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ void BM_pattern_file_program_part(benchmark::State& state) {
     const PatternFileOnDisk file;
     ftdi::WriteRecord record;
     ftdi::use_backend(ftdi::make_recording_backend(record), ftdi::BackendKind::Ftdi);
-    usb_link_reset();
+    testing::fresh_process(testing::UnitBehindDriver::AsPlaced);
     if (init_usb() != 1) state.SkipWithError("the counting backend did not open");
     const std::uint64_t before = record.bytes;
     for (auto _ : state) {
@@ -94,8 +95,7 @@ BENCHMARK(BM_pattern_file_read_only)->Unit(benchmark::kMillisecond);
 
 void BM_pattern_file_into_simulated_unit(benchmark::State& state) {
     const PatternFileOnDisk file;
-    ftdi::use_fresh_simulated_unit();
-    usb_link_reset();
+    testing::fresh_process();
     if (init_usb() != 1) state.SkipWithError("the simulated unit did not open");
     for (auto _ : state) {
         if (!load_file(file.path())) state.SkipWithError("the file did not give 4096 words");

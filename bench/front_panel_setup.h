@@ -9,14 +9,12 @@
 #include "platform/model_query.h"
 #include "platform/user_interface.h"
 #include "resource/main_uir.h"
+#include "support/fresh_process.h"
 
 namespace korvel::bench {
 
 inline void fresh_front_panel() {
-    platform::reset_user_interface();
-    ftdi::use_fresh_simulated_unit();
-    usb_link_reset();
-    app::reset_app_state();
+    testing::fresh_process();
     app::register_callbacks();
     app::main_panel = LoadPanel(0, "main.uir", PANELMAIN);
 }

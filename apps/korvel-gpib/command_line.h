@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "command_answer.h"
-#include "gpib/sim_bench.h"
+#include "gpib/sim/sim_bench.h"
 
 namespace korvel_gpib {
 

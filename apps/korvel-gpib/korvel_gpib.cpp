@@ -9,8 +9,8 @@
 #include "gpib/backend_select.h"
 #include "gpib/console.h"
 #include "gpib/instrument_routines.h"
-#include "gpib/linux_gpib_backend.h"
-#include "gpib/sim_bench.h"
+#include "gpib/linux_gpib/linux_gpib_backend.h"
+#include "gpib/sim/sim_bench.h"
 #include "platform/clock.h"
 
 namespace korvel_gpib {

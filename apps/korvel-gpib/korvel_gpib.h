@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "gpib/linux_gpib_backend.h"
+#include "gpib/linux_gpib/linux_gpib_backend.h"
 
 namespace korvel_gpib {
 

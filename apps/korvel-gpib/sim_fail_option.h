@@ -6,7 +6,7 @@
 #include <string_view>
 #include <variant>
 
-#include "gpib/sim_bench.h"
+#include "gpib/sim/sim_bench.h"
 
 namespace korvel_gpib {
 

@@ -28,65 +28,98 @@ struct GeneratorSettings {
 
     bool operator==(const GeneratorSettings&) const = default;
 };
-extern GeneratorSettings settings;
 
-// ---- panels
-// -------------------------------------------------------------------------------------- Handles
-// start at 0 and keep their last value after the panel is discarded; the platform never hands out a
-// discarded handle again, so a stale handle never names another panel.
-extern int main_panel;
-extern int more_panel;
-extern int debug_panel;
-extern int data_panel;
-extern int err_panel;
-extern int help_panel;
-extern int cal_panel;
-
-extern unsigned char more_panel_open;
-extern unsigned char debug_panel_open;
-extern unsigned char data_panel_open;
-extern unsigned char err_panel_open;
-extern unsigned char help_panel_open;
-
-// The Debug panel's scramble choice (0 old, 1 new, 2 linear): read when the panel opens and
-// whenever its ring is committed.
-extern int scramble_mode;
-
-// ---- supervision
-// --------------------------------------------------------------------------------- Presence seen
-// by the latest tick, and at the tick before (0 again after a failed open, so the next tick
-// retries).
-extern unsigned char unit_present;
-extern int last_unit_present;
-// Ticks left until the two levels are stored in the DAC's EEPROM; 0 = nothing pending.
-extern int dac_store_countdown;
-// 0 = the configuration named in SETUP_LOADED is unchanged; bit 0 set by every change; 2 once
-// the indicator has been dimmed (3 = changed again, treated like 2).
-extern unsigned char settings_changed;
-// Sending the setup again to a unit that a reopen (after a verified write that read back wrong)
-// found without it: asked for the next tick (with its levels lost too, or only its expander
-// pins), or being sent, when a further reopen asks for nothing.
+// The values of AppState::setup_resend.
 enum : unsigned char {
     kSetupResendNone,
     kSetupResendAsked,
     kSetupResendWithLevels,
     kSetupResendSending,
 };
-extern unsigned char setup_resend;
-// The unit's serial read as a decimal number (0 until a unit with a numeric serial is found).
-extern int unit_serial_number;
 
-// ---- custom pattern and error injection -----------------------------------------------------
-// The one text file chosen on either the Custom Test Pattern or the Error Injection Setup panel:
-// either panel's load button reads it. Empty until a file is chosen; a cancelled dialog keeps it.
-extern char selected_file_path[MAX_PATHNAME_LEN];
-// One bits of the error mask, as last counted from a mask file or set with ERRS_PER_256.
-extern int errors_per_256;
+// The state itself, each starting value written once, at its member.
+struct AppState {
+    GeneratorSettings settings{};
 
-// Everything above back to the state of a fresh process, with the random generator's draws,
-// the settings writer's write call (safe_file.h) back to write(2), the calibration entry
-// (calibration.h), the EEPROM record's state (eeprom_record.h) and the expander writes the
-// DS4520 driver remembers.
+    // ---- panels ---------------------------------------------------------------------------------
+    // Handles start at 0 and keep their last value after the panel is discarded; the platform
+    // never hands out a discarded handle again, so a stale handle never names another panel.
+    int main_panel = 0;
+    int more_panel = 0;
+    int debug_panel = 0;
+    int data_panel = 0;
+    int err_panel = 0;
+    int help_panel = 0;
+    int cal_panel = 0;
+
+    unsigned char more_panel_open = 0;
+    unsigned char debug_panel_open = 0;
+    unsigned char data_panel_open = 0;
+    unsigned char err_panel_open = 0;
+    unsigned char help_panel_open = 0;
+
+    // The Debug panel's scramble choice (0 old, 1 new, 2 linear): read when the panel opens and
+    // whenever its ring is committed. The resource selects "New Scramble" (1) until the Debug
+    // panel is first opened.
+    int scramble_mode = 1;
+
+    // ---- supervision ----------------------------------------------------------------------------
+    // Presence seen by the latest tick, and at the tick before (0 again after a failed open, so
+    // the next tick retries).
+    unsigned char unit_present = 0;
+    int last_unit_present = 0;
+    // Ticks left until the two levels are stored in the DAC's EEPROM; 0 = nothing pending.
+    int dac_store_countdown = 0;
+    // 0 = the configuration named in SETUP_LOADED is unchanged; bit 0 set by every change; 2
+    // once the indicator has been dimmed (3 = changed again, treated like 2).
+    unsigned char settings_changed = 0;
+    // Sending the setup again to a unit that a reopen (after a verified write that read back
+    // wrong) found without it: asked for the next tick (with its levels lost too, or only its
+    // expander pins), or being sent, when a further reopen asks for nothing.
+    unsigned char setup_resend = kSetupResendNone;
+    // The unit's serial read as a decimal number (0 until a unit with a numeric serial is found).
+    int unit_serial_number = 0;
+
+    // ---- custom pattern and error injection -----------------------------------------------------
+    // The one text file chosen on either the Custom Test Pattern or the Error Injection Setup
+    // panel: either panel's load button reads it. Empty until a file is chosen; a cancelled
+    // dialog keeps it.
+    char selected_file_path[MAX_PATHNAME_LEN] = {};
+    // One bits of the error mask, as last counted from a mask file or set with ERRS_PER_256.
+    int errors_per_256 = 0;
+
+    bool operator==(const AppState&) const = default;
+};
+extern AppState state;
+
+// The members by their own names, as the callbacks use them.
+inline GeneratorSettings& settings = state.settings;
+inline int& main_panel = state.main_panel;
+inline int& more_panel = state.more_panel;
+inline int& debug_panel = state.debug_panel;
+inline int& data_panel = state.data_panel;
+inline int& err_panel = state.err_panel;
+inline int& help_panel = state.help_panel;
+inline int& cal_panel = state.cal_panel;
+inline unsigned char& more_panel_open = state.more_panel_open;
+inline unsigned char& debug_panel_open = state.debug_panel_open;
+inline unsigned char& data_panel_open = state.data_panel_open;
+inline unsigned char& err_panel_open = state.err_panel_open;
+inline unsigned char& help_panel_open = state.help_panel_open;
+inline int& scramble_mode = state.scramble_mode;
+inline unsigned char& unit_present = state.unit_present;
+inline int& last_unit_present = state.last_unit_present;
+inline int& dac_store_countdown = state.dac_store_countdown;
+inline unsigned char& settings_changed = state.settings_changed;
+inline unsigned char& setup_resend = state.setup_resend;
+inline int& unit_serial_number = state.unit_serial_number;
+inline char (&selected_file_path)[MAX_PATHNAME_LEN] = state.selected_file_path;
+inline int& errors_per_256 = state.errors_per_256;
+
+// The application layer back to the state of a fresh process: `state = AppState{}`, with the
+// random generator's draws, the settings writer's write call (safe_file.h) back to write(2), the
+// calibration entry (calibration.h) and the EEPROM record's state (eeprom_record.h). The layers
+// below have their own resets (reset_link, reset_ds4520, reset_fpga).
 void reset_app_state();
 
 }  // namespace korvel::app

@@ -118,7 +118,8 @@ int DS4520_bank0_written(int chip) {
     return chip >= 0 && chip < kChipSelectors ? bank0_written[static_cast<std::size_t>(chip)] : -1;
 }
 
-void forget_ds4520_writes() {
+void reset_ds4520() {
+    last_input_pin = kNoPin;
     bank0_written.fill(-1);
 }
 

@@ -17,9 +17,10 @@ void DS4520_IOX_wr_multibit(int chip, int mask, int value);
 // Bits 0..7 = pins 0..7, bits 8..15 = the bank-1 status byte (bit 8 = pin 8).
 int DS4520_IO_read(int chip);
 // Bank 0's I/O-control byte as this program last wrote it to `chip` (bit n = IO n released), or
-// -1 while it has written none there since the start or forget_ds4520_writes().
+// -1 while it has written none there since the start or reset_ds4520().
 int DS4520_bank0_written(int chip);
-void forget_ds4520_writes();
+// Back to the state of a fresh process: no pin made a plain input, no write remembered.
+void reset_ds4520();
 void DS4520_IO_ee_wr_on(int chip);
 void DS4520_IO_ee_wr_off(int chip);
 void DS4520_IO_dump();

@@ -1,6 +1,6 @@
 #include "ds4520/ds4520_bus.h"
 
-#include "i2c/i2c_engine.h"
+#include "link/i2c_engine.h"
 #include "link/usb_link.h"
 
 namespace korvel::ds4520_bus {

@@ -4,12 +4,17 @@
 #include "fpga/fpga_load.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "link/usb_link.h"
 
 namespace korvel {
 
 PatternColumns pattern_buffer = {};
+
+void reset_fpga() {
+    std::memset(pattern_buffer, 0, sizeof pattern_buffer);
+}
 
 namespace {
 

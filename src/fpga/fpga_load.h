@@ -11,6 +11,9 @@ namespace korvel {
 // Column j of the 32 rows is 256-bit word j of the custom pattern; column 0 is also the error mask.
 extern PatternColumns pattern_buffer;
 
+// Back to the state of a fresh process: pattern_buffer all zero.
+void reset_fpga();
+
 // Loads words 0..words-1 into the custom-pattern memory (the first argument is ignored).
 void bit_load_FPGA(int ignored, int words);
 // Loads the mask (column 0) and the period and width words into the error-injection memory.

@@ -5,9 +5,8 @@
 #include <memory>
 
 #include "ftdi/backend.h"
-#include "ftdi/libftdi_backend.h"
-#include "ftdi/sim_backend.h"
-#include "korvel/sim/usb.h"
+#include "ftdi/libftdi/libftdi_backend.h"
+#include "ftdi/sim/sim_backend.h"
 
 namespace korvel::ftdi {
 namespace {
@@ -22,12 +21,8 @@ Selection& selection() {
     return s;
 }
 
-void forward_pause_to_unit(double seconds) {
-    korvel::sim::usb().pause(seconds);
-}
-
 void install_sim_clock() {
-    sim_clock().set_listener(forward_pause_to_unit);
+    sim_clock().set_listener(pass_pause_to_simulated_unit);
     platform::set_clock(&sim_clock());
 }
 
@@ -91,7 +86,7 @@ platform::VirtualClock& sim_clock() {
 }
 
 void use_fresh_simulated_unit() {
-    korvel::sim::reset_usb();
+    replace_simulated_unit();
     sim_clock() = platform::VirtualClock();
     select_backend(BackendKind::Sim);
 }

@@ -4,8 +4,8 @@
 
 #include "gpib/backend.h"
 #include "gpib/console.h"
-#include "gpib/linux_gpib_backend.h"
-#include "gpib/sim_bench.h"
+#include "gpib/linux_gpib/linux_gpib_backend.h"
+#include "gpib/sim/sim_bench.h"
 
 namespace korvel::gpib {
 namespace {

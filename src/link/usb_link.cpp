@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "ftdi/device_state.h"
-#include "i2c/i2c_engine.h"
+#include "link/i2c_engine.h"
 #include "link/usb_access.h"
 
 namespace korvel {
@@ -137,13 +137,14 @@ void close() {
     release_opened_handle();
 }
 
-void usb_link_reset() {
+void reset_link() {
     usb_handle = nullptr;
     g_opened_handle = nullptr;
     std::memset(device_info_list, 0, sizeof device_info_list);
     std::memset(device_serial, 0, sizeof device_serial);
     fpga_pin_image = 0;
     usb_out_count = 0;
+    i2c_dir_image = kI2cDirAtStart;
     reset_permission_problem();
 }
 

@@ -2,7 +2,7 @@
 // the pin images and the buffered pin-byte writer.
 //
 // Pin map of the data bus (bit n of every pin byte is pin Dn):
-//   D0 I2C SCL and D1 I2C SDA, open drain emulated with the direction mask (see i2c/)
+//   D0 I2C SCL and D1 I2C SDA, open drain emulated with the direction mask (see i2c_engine.h)
 //   D2 FPGA serial clock, D4 FPGA serial data (push-pull from fpga_pin_image)
 //   D5 / D6 FPGA select of the error-injection / custom-pattern memory, active low
 //   D3 unused (always 0), D7 no function (held low as an output)
@@ -74,8 +74,10 @@ bool usb_link_lost();
 // same text is written once per process to stderr when the problem is first seen.
 std::string usb_permission_hint();
 
-// Back to the state of a fresh process (no handle, empty buffer, blank serial) without calling
-// the driver. For tests that replace the simulated unit under the link.
-void usb_link_reset();
+// The link and its I2C engine back to the state of a fresh process without calling the driver:
+// no handle, empty device list and buffer, blank serial, the FPGA pins and the I2C direction
+// image at their start, no permission hint. For tests and the soak, which replace the unit under
+// the link.
+void reset_link();
 
 }  // namespace korvel

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "i2c/i2c_engine.h"
+#include "link/i2c_engine.h"
 #include "link/usb_link.h"
 #include "mcp4728/mcp4728_readback.h"
 #include "platform/clock.h"

@@ -9,7 +9,7 @@
 
 #include "app/settings_files.h"
 #include "ds4520/ds4520_bus.h"
-#include "i2c/i2c_engine.h"
+#include "link/i2c_engine.h"
 #include "link/usb_link.h"
 #include "remote/command_table.h"
 #include "remote/control_commands.h"

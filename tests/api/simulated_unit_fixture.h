@@ -8,19 +8,14 @@
 
 #include "ds4520/ds4520.h"
 #include "ftdi/backend_select.h"
-#include "i2c/i2c_engine.h"
 #include "korvel/sim/usb.h"
+#include "link/i2c_engine.h"
 #include "link/usb_link.h"
+#include "support/fresh_process.h"
 
 class SimulatedUnitTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        unsetenv("ZEVA_CHIP_FLAG");
-        korvel::ftdi::use_fresh_simulated_unit();
-        korvel::usb_link_reset();
-        korvel::i2c_dir_image = 0x80;
-        korvel::last_input_pin = 0xFF;
-    }
+    void SetUp() override { korvel::testing::fresh_process(); }
     void TearDown() override { unsetenv("ZEVA_CHIP_FLAG"); }
 
     static korvel::sim::Board& board() { return korvel::sim::usb().board(); }

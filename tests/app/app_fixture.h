@@ -16,8 +16,8 @@
 #include "ds4520/ds4520.h"
 #include "fpga/fpga_load.h"
 #include "ftdi/backend_select.h"
-#include "i2c/i2c_engine.h"
 #include "korvel/sim/usb.h"
+#include "link/i2c_engine.h"
 #include "link/usb_link.h"
 #include "platform/callback_registry.h"
 #include "platform/headless_host.h"
@@ -26,21 +26,13 @@
 #include "platform/user_interface.h"
 #include "resource/main_uir.h"
 #include "service_output/service_output.h"
+#include "support/fresh_process.h"
 
 class AppTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        korvel::platform::reset_user_interface();
-        korvel::ftdi::use_fresh_simulated_unit();
-        korvel::usb_link_reset();
-        korvel::i2c_dir_image = 0x80;
-        korvel::last_input_pin = 0xFF;
-        korvel::fpga_pin_image = 0;
-        std::memset(korvel::pattern_buffer, 0, sizeof korvel::pattern_buffer);
-        unsetenv(korvel::kChipFlagVariable);
-        korvel::app::reset_app_state();
+        korvel::testing::fresh_process();
         work_dir.enter();
-        korvel::set_service_output(nullptr);
         host().popups.clear();
         host().file_requests.clear();
         host().wait_cursor.clear();

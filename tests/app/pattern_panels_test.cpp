@@ -4,8 +4,8 @@
 #include <string>
 
 #include "app/pattern_panels.h"
-#include "ftdi/recording_backend.h"
 #include "pattern_fixture.h"
+#include "support/recording_backend.h"
 
 using namespace korvel::app;
 namespace platform = korvel::platform;
@@ -121,7 +121,7 @@ TEST_F(PatternPanelTest, NWordsAre544NPinBytesBetweenSelectAndDeselectIn1024Byte
     record.keep_bytes = true;
     korvel::ftdi::use_backend(korvel::ftdi::make_recording_backend(record),
                               korvel::ftdi::BackendKind::Ftdi);
-    korvel::usb_link_reset();
+    korvel::reset_link();
     ASSERT_EQ(korvel::init_usb(), 1);
     record.sizes.clear();
     record.pin_bytes.clear();

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "ftdi/backend_select.h"
-#include "ftdi/ft232r_eeprom.h"
-#include "ftdi/ftdi_transport.h"
-#include "ftdi/libftdi_backend.h"
+#include "ftdi/eeprom/ft232r_eeprom.h"
+#include "ftdi/libftdi/ftdi_transport.h"
+#include "ftdi/libftdi/libftdi_backend.h"
 
 namespace korvel::testing {
 

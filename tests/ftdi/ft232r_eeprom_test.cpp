@@ -1,6 +1,6 @@
 // The FT232R EEPROM arithmetic on images built from the chip's documented layout: header,
 // string descriptors from 0x18 (pointers stored with bit 7 set), free bytes, checksum word.
-#include "ftdi/ft232r_eeprom.h"
+#include "ftdi/eeprom/ft232r_eeprom.h"
 
 #include <gtest/gtest.h>
 

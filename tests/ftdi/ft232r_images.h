@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ftdi/ft232r_eeprom.h"
+#include "ftdi/eeprom/ft232r_eeprom.h"
 
 namespace korvel::testing {
 

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "ftdi/ftd2xx.h"
-#include "ftdi/libftdi_baud.h"
-#include "ftdi/libftdi_device_list.h"
+#include "ftdi/libftdi/libftdi_baud.h"
+#include "ftdi/libftdi/libftdi_device_list.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Discovery from a sysfs tree laid out as Linux lays out /sys/bus/usb/devices: devices with their
 // attribute files, interfaces beside them, hubs and other vendors' devices among them.
-#include "ftdi/sysfs_usb_devices.h"
+#include "ftdi/libftdi/sysfs_usb_devices.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include "gpib/console.h"
 #include "gpib/instrument_routines.h"
 #include "gpib/ni488.h"
-#include "gpib/sim_bench.h"
+#include "gpib/sim/sim_bench.h"
 #include "platform/clock.h"
 
 namespace korvel::gpib::testing {

@@ -2,7 +2,7 @@
 // calls, and a stand-in library with the same entry points (FAKE_LIBGPIB_*, built beside).
 #include <string>
 
-#include "gpib/linux_gpib_backend.h"
+#include "gpib/linux_gpib/linux_gpib_backend.h"
 #include "gpib_fixture.h"
 
 namespace korvel::gpib::testing {

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "gpib/sim_instrument.h"
+#include "gpib/sim/sim_instrument.h"
 #include "gpib_fixture.h"
 
 namespace korvel::gpib::testing {

@@ -12,10 +12,11 @@
 #include "ds4520/ds4520.h"
 #include "fake_transport.h"
 #include "fpga/fpga_load.h"
-#include "i2c/i2c_engine.h"
+#include "link/i2c_engine.h"
 #include "link/usb_access.h"
 #include "link/usb_link.h"
 #include "platform/clock.h"
+#include "support/fresh_process.h"
 
 namespace korvel {
 namespace {
@@ -27,15 +28,12 @@ using testing::use_fake_usb;
 class RealHardwareLink : public ::testing::Test {
   protected:
     void SetUp() override {
-        usb_link_reset();
-        i2c_dir_image = 0x80;
-        unsetenv(kChipFlagVariable);
+        testing::fresh_process();
         platform::set_clock(&clock_);  // the expander's 20 ms pauses cost nothing
     }
     void TearDown() override {
         close();
-        usb_link_reset();
-        ftdi::use_fresh_simulated_unit();
+        testing::fresh_process();
         platform::set_clock(nullptr);
     }
     void plug(std::vector<testing::FakeChip> chips, ftdi::UsbBackendTuning tuning = {}) {
@@ -125,7 +123,7 @@ std::shared_ptr<FakeBus> load_pattern(std::size_t writes_in_flight) {
     for (int row = 0; row < kPatternRows; ++row)
         for (int word = 0; word < kPatternWords; ++word)
             pattern_buffer[row][word] = static_cast<std::uint8_t>(row * 37 + word * 11 + 1);
-    usb_link_reset();
+    reset_link();
     ftdi::UsbBackendTuning tuning;
     tuning.writes_in_flight = writes_in_flight;
     auto bus = use_fake_usb({fake_chip("ZEVA_KORVEL", "1042", 9)}, tuning);

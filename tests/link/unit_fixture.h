@@ -8,9 +8,10 @@
 
 #include "ds4520/ds4520.h"
 #include "ftdi/backend_select.h"
-#include "i2c/i2c_engine.h"
 #include "korvel/sim/usb.h"
+#include "link/i2c_engine.h"
 #include "link/usb_link.h"
+#include "support/fresh_process.h"
 
 namespace korvel::testing {
 
@@ -19,13 +20,7 @@ using Transactions = std::vector<std::vector<int>>;
 
 class UnitFixture : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ftdi::use_fresh_simulated_unit();
-        usb_link_reset();
-        i2c_dir_image = 0x80;
-        last_input_pin = 0xFF;
-        unsetenv(kChipFlagVariable);
-    }
+    void SetUp() override { fresh_process(); }
     void open_unit() {
         ASSERT_EQ(init_usb(), 1);
         forget_history();

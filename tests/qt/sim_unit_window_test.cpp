@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "korvel/sim/unit.h"
-#include "platform/qt/sim_unit_window.h"
+#include "sim_unit_window.h"
 
 using korvel::qtview::SimUnitWindow;
 

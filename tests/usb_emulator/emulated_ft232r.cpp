@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "ft232r_images.h"
-#include "ftdi/ft232r_eeprom.h"
+#include "ftdi/eeprom/ft232r_eeprom.h"
 
 namespace korvel::usbemu {
 namespace {

@@ -11,12 +11,13 @@
 #include "ds4520/ds4520.h"
 #include "emulated_ft232r.h"
 #include "ftdi/backend_select.h"
-#include "ftdi/libftdi_backend.h"
-#include "i2c/i2c_engine.h"
+#include "ftdi/libftdi/libftdi_backend.h"
 #include "korvel/sim/usb.h"
+#include "link/i2c_engine.h"
 #include "link/usb_link.h"
 #include "platform/clock.h"
 #include "preload.h"
+#include "support/fresh_process.h"
 
 namespace korvel::testing {
 
@@ -41,13 +42,6 @@ inline usbemu::EmulatedUsb& emulated_usb() {
     return *usb;
 }
 
-// The link's globals as in a fresh process.
-inline void fresh_link() {
-    usb_link_reset();
-    i2c_dir_image = 0x80;
-    last_input_pin = 0xFF;
-}
-
 // A fresh unit on the emulated bus behind a fresh libftdi backend whose requests give up after
 // `timeout_ms`, queued or (queued false) each waited for.
 inline void use_emulated_unit(int timeout_ms = 1000, bool queued = true) {
@@ -58,7 +52,7 @@ inline void use_emulated_unit(int timeout_ms = 1000, bool queued = true) {
     tuning.queue_requests = queued;
     ftdi::use_backend(ftdi::make_libftdi_backend(ftdi::make_libftdi_transport(), tuning),
                       ftdi::BackendKind::Ftdi);
-    fresh_link();
+    fresh_process(UnitBehindDriver::AsPlaced);
 }
 
 // A fresh unit behind the simulated backend (the emulator's node stays, unused).
@@ -66,7 +60,7 @@ inline void use_simulated_backend() {
     ftdi::select_backend(ftdi::BackendKind::Sim);
     emulated_usb().reset();
     emulated_usb().with_unit([](sim::Usb&) { ftdi::use_fresh_simulated_unit(); });
-    fresh_link();
+    fresh_process(UnitBehindDriver::AsPlaced);
 }
 
 class EmulatedUsbTest : public ::testing::Test {
@@ -81,7 +75,7 @@ class EmulatedUsbTest : public ::testing::Test {
     }
     void TearDown() override {
         ftdi::select_backend(ftdi::BackendKind::Sim);  // closes what libftdi still has open
-        fresh_link();
+        fresh_process(UnitBehindDriver::AsPlaced);
     }
 
     static usbemu::EmulatedUsb& usb() { return emulated_usb(); }

@@ -13,7 +13,7 @@
 
 #include "emulated_unit.h"
 #include "fpga/fpga_load.h"
-#include "ftdi/ft232r_eeprom.h"
+#include "ftdi/eeprom/ft232r_eeprom.h"
 #include "ftdi/ftd2xx.h"
 #include "korvel.h"
 

@@ -47,8 +47,6 @@ platform::VirtualClock& test_clock() {
 void start_program(bool queued, int timeout_ms = 1000) {
     use_emulated_unit(timeout_ms, queued);
     platform::set_clock(&test_clock());
-    platform::reset_user_interface();
-    app::reset_app_state();
     app::register_callbacks();
     app::main_panel = LoadPanel(0, "main.uir", PANELMAIN);
     tick();
