@@ -89,7 +89,7 @@ bool start_program(bool queued) {
 
 void stop_program() {
     ftdi::select_backend(ftdi::BackendKind::Sim);  // closes what libftdi still has open
-    emulated::fresh_link();
+    emulated::fresh_process(emulated::UnitBehindDriver::AsPlaced);
     platform::set_clock(nullptr);
 }
 
