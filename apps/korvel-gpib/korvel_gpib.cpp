@@ -5,13 +5,13 @@
 #include <string>
 #include <variant>
 
+#include "base/clock.h"
 #include "command_line.h"
 #include "gpib/backend_select.h"
 #include "gpib/console.h"
 #include "gpib/instrument_routines.h"
 #include "gpib/linux_gpib_backend.h"
 #include "gpib/sim_bench.h"
-#include "platform/clock.h"
 
 namespace korvel_gpib {
 namespace {

@@ -8,9 +8,9 @@
 // at least 6 per START and 4 per STOP.
 #include "i2c/i2c_engine.h"
 
+#include "base/clock.h"
 #include "i2c/i2c_pins.h"
 #include "link/usb_link.h"
-#include "platform/clock.h"
 
 namespace korvel {
 

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
+#include "base/clock.h"
 #include "i2c/i2c_engine.h"
 #include "link/usb_link.h"
 #include "mcp4728/mcp4728_readback.h"
-#include "platform/clock.h"
 #include "service_output/service_output.h"
 
 namespace korvel {

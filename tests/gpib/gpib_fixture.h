@@ -6,12 +6,12 @@
 
 #include <string>
 
+#include "base/clock.h"
 #include "gpib/backend_select.h"
 #include "gpib/console.h"
 #include "gpib/instrument_routines.h"
 #include "gpib/ni488.h"
 #include "gpib/sim_bench.h"
-#include "platform/clock.h"
 
 namespace korvel::gpib::testing {
 

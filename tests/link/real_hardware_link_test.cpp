@@ -9,13 +9,13 @@
 #include <fstream>
 #include <string>
 
+#include "base/clock.h"
 #include "ds4520/ds4520.h"
 #include "fake_transport.h"
 #include "fpga/fpga_load.h"
 #include "i2c/i2c_engine.h"
 #include "link/usb_access.h"
 #include "link/usb_link.h"
-#include "platform/clock.h"
 
 namespace korvel {
 namespace {
