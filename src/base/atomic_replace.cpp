@@ -1,23 +1,16 @@
-#include "app/safe_file.h"
-
-#include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
+#include "base/atomic_replace.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "korvel/sim/temporary_files.h"
+#include <cerrno>
+#include <cstdio>
+#include <vector>
 
-namespace korvel::app {
+#include "base/temporary_files.h"
 
-FileWriteCall file_write_call = ::write;
-
-void reset_safe_file() {
-    file_write_call = ::write;
-}
+namespace korvel::base {
 
 namespace {
 
@@ -37,16 +30,21 @@ class Fd {
         fd_ = -1;
         return ::close(fd) == 0;
     }
+    int release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
 
   private:
     int fd_;
 };
 
-bool write_all(int fd, std::string_view text) {
+bool write_all(int fd, std::string_view text, WriteCall write) {
     const char* p = text.data();
     std::size_t left = text.size();
     while (left > 0) {
-        const ssize_t n = file_write_call(fd, p, left);
+        const ssize_t n = write != nullptr ? write(fd, p, left) : ::write(fd, p, left);
         if (n < 0 && errno == EINTR) continue;
         if (n == 0) errno = ENOSPC;  // nothing written and no reason given: taken as a full disk
         if (n <= 0) return false;
@@ -56,122 +54,139 @@ bool write_all(int fd, std::string_view text) {
     return true;
 }
 
-// The file a write to `path` lands in: `path` itself, or the file a symbolic link names (so the
-// link survives the rename). Empty when a link leads nowhere.
-std::string write_target(const char* path) {
-    struct stat st {};
-    if (::lstat(path, &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    char resolved[PATH_MAX];
-    return ::realpath(path, resolved) != nullptr ? std::string(resolved) : std::string();
-}
-
-// "dir/" of "dir/name", or "" for a bare name (the working directory).
-std::string directory_prefix(const std::string& path) {
+// "dir/" of "dir/name", or "" for a bare name (the working folder).
+std::string folder_prefix(const std::string& path) {
     const auto slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-// Creates a fresh temporary file beside the target. Returns the descriptor, or -1.
-int create_temporary(const std::string& directory, std::string* temp_path) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        *temp_path = sim::temporary_file_name(directory);
-        const int fd = ::open(temp_path->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
-}
-
-// Makes the rename itself durable; a directory that cannot be synced changes nothing.
-void sync_directory(const std::string& directory) {
+void sync_folder(const std::string& prefix) {
     const int fd =
-        ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
+        ::open(prefix.empty() ? "." : prefix.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;  // a folder that cannot be synced changes nothing
     ::fsync(fd);
     ::close(fd);
 }
 
-// Where no new file can be made beside it (a shared folder the writer may not add files to), the
-// file itself is rewritten: written over from its start, cut to the new length, synced. Writing
-// before cutting keeps the old blocks, so a full disk can still take a text no longer than the
-// old one. This is not atomic: a failure part way leaves a mix of old and new, and says so.
-bool rewrite_in_place(const std::string& target, std::string_view text) {
+bool rewrite_in_place(const std::string& target, std::string_view text, WriteCall write) {
     Fd fd(::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat st {};
     if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    const bool written = write_all(fd.get(), text) &&
+    const bool written = write_all(fd.get(), text, write) &&
                          ::ftruncate(fd.get(), static_cast<off_t>(text.size())) == 0 &&
                          ::fsync(fd.get()) == 0;
     return fd.close() && written;
 }
 
+FileError write_error() {
+    return {FileError::Kind::WriteFailed, errno};
+}
+
 }  // namespace
 
-bool read_regular_file(const char* path, std::size_t limit, std::string* text) {
-    if (path == nullptr || text == nullptr) return false;
-    // Non-blocking, so that opening a FIFO returns at once instead of waiting for a writer.
-    Fd fd(::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    return fd.get() >= 0 && read_regular_file(fd.get(), limit, text);
-}
-
-bool read_regular_file(int fd, std::size_t limit, std::string* text) {
-    if (text == nullptr) return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    std::string content;
-    char chunk[8192];
-    while (content.size() < limit) {
-        const std::size_t want = std::min(sizeof chunk, limit - content.size());
-        const ssize_t n = ::read(fd, chunk, want);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
-        if (n == 0) break;
-        content.append(chunk, static_cast<std::size_t>(n));
+std::string resolve_links(const std::string& path) {
+    std::string p = path;
+    for (int depth = 0; depth < 40; ++depth) {  // as many links as the kernel follows
+        struct stat st {};
+        if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return p;
+        std::vector<char> target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
+        const ssize_t n = ::readlink(p.c_str(), target.data(), target.size());
+        if (n < 0 || static_cast<std::size_t>(n) >= target.size()) return p;
+        const std::string next(target.data(), static_cast<std::size_t>(n));
+        const std::string prefix = folder_prefix(p);
+        p = next.starts_with('/') || prefix.empty() ? next : prefix + next;
     }
-    *text = std::move(content);
-    return true;
+    return p;
 }
 
-bool replace_file_atomically(const char* path, std::string_view text) {
-    if (path == nullptr || *path == '\0') return false;
-    const std::string target = write_target(path);
-    if (target.empty()) return false;
-
+int write_temporary_beside(const std::string& target, std::string_view text, std::string& temp,
+                           FileError& error, WriteCall write) {
+    const std::string prefix = folder_prefix(target);
+    int created = -1;
+    for (int attempt = 0; attempt < 100 && created < 0; ++attempt) {
+        temp = temporary_file_name(prefix);
+        created = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (created < 0 && errno != EEXIST) break;
+    }
+    if (created < 0) {
+        error = {FileError::Kind::OpenFailed, errno};
+        return -1;
+    }
+    Fd fd(created);
     struct stat old {};
-    const bool existed = ::stat(target.c_str(), &old) == 0;
-    if (!existed && errno != ENOENT) return false;
-    // Renaming over a device, FIFO or directory would replace it, not write into it; and a file
-    // the writer may not write stays as it is, although the directory would allow the rename. A
-    // file without any write permission bit was made read-only to protect it: a privileged writer,
-    // whom every access check lets through, keeps off it too.
-    if (existed && !S_ISREG(old.st_mode)) {
-        errno = S_ISDIR(old.st_mode) ? EISDIR : EINVAL;
-        return false;
-    }
-    if (existed && (old.st_mode & 0222) == 0) {
-        errno = EACCES;
-        return false;
-    }
-    if (existed && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return false;
-
-    const std::string directory = directory_prefix(target);
-    std::string temp;
-    Fd fd(create_temporary(directory, &temp));
-    if (fd.get() < 0) return existed && rewrite_in_place(target, text);
-    if (existed) {
-        // Owner and group first: changing them may clear mode bits that the chmod then restores.
+    bool ok = true;
+    if (::stat(target.c_str(), &old) == 0) {
         // Only a privileged process may give the file away; otherwise it stays the writer's.
         [[maybe_unused]] const int owner_kept = ::fchown(fd.get(), old.st_uid, old.st_gid);
-        ::fchmod(fd.get(), old.st_mode & 07777);
+        ok = ::fchmod(fd.get(), old.st_mode & 07777) == 0;
     }
-    const bool written = write_all(fd.get(), text) && ::fsync(fd.get()) == 0;
-    if (!fd.close() || !written || ::rename(temp.c_str(), target.c_str()) != 0) {
-        const int reason = errno;
+    if (!ok || !write_all(fd.get(), text, write) || ::fsync(fd.get()) != 0) {
+        error = write_error();
         ::unlink(temp.c_str());
-        errno = reason;
-        return false;
+        return -1;
     }
-    sync_directory(directory);
-    return true;
+    return fd.release();
 }
 
-}  // namespace korvel::app
+int rename_without_overwriting(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        ::unlink(from.c_str());
+        return 0;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS) return errno;
+    struct stat st {};
+    if (::lstat(to.c_str(), &st) == 0) return EEXIST;
+    return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+int place(const std::string& temp, const std::string& target, Placing how) {
+    const int e = how == Placing::KeepExisting
+                      ? rename_without_overwriting(temp, target)
+                      : (std::rename(temp.c_str(), target.c_str()) == 0 ? 0 : errno);
+    if (e == 0) sync_folder(folder_prefix(target));
+    return e;
+}
+
+FileError replace_file(const std::string& path, std::string_view text, WriteCall write) {
+    if (path.empty()) return {FileError::Kind::NotFound, ENOENT};
+    const std::string target = resolve_links(path);
+    struct stat old {};
+    const bool existed = ::stat(target.c_str(), &old) == 0;
+    if (!existed && (errno != ENOENT || target != path)) return open_error(errno);
+    if (existed) {
+        if (const FileError e = kind_error(old.st_mode)) return e;
+        if ((old.st_mode & 0222) == 0) return {FileError::Kind::ReadOnly, EACCES};
+        if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return open_error(errno);
+    }
+
+    std::string temp;
+    FileError error;
+    Fd fd(write_temporary_beside(target, text, temp, error, write));
+    if (fd.get() < 0) {
+        if (error.kind != FileError::Kind::OpenFailed || !existed) return error;
+        return rewrite_in_place(target, text, write) ? FileError{} : write_error();
+    }
+    const bool closed = fd.close();
+    const int e = closed ? place(temp, target, Placing::Overwrite) : errno;
+    if (e != 0) {
+        ::unlink(temp.c_str());
+        return {FileError::Kind::WriteFailed, e};
+    }
+    return {};
+}
+
+std::string move_aside(const std::string& path, FileError& error) {
+    int failure = 0;
+    for (int n = 0; n < 1000; ++n) {
+        const std::string aside = path + ".bad" + (n == 0 ? "" : "." + std::to_string(n));
+        failure = rename_without_overwriting(path, aside);
+        if (failure == 0) return aside;
+        if (failure != EEXIST) break;
+    }
+    error = {FileError::Kind::WriteFailed, failure};
+    return "";
+}
+
+}  // namespace korvel::base

@@ -1,124 +1,110 @@
-#include "fpga/text_file.h"
+#include "base/regular_file.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 
-namespace korvel {
+namespace korvel::base {
 
-std::string FileProblem::describe() const {
-    switch (kind) {
-        case Kind::None:
-            return "read";
-        case Kind::NotFound:
-            return "not found";
-        case Kind::NoPermission:
-            return "no permission to read it";
-        case Kind::Directory:
-            return "is a directory, not a file";
-        case Kind::Fifo:
-            return "is a FIFO, not a file";
-        case Kind::Device:
-            return "is a device, not a file";
-        case Kind::NotRegular:
-            return "is not a regular file";
-        case Kind::TooLarge:
-            return "is larger than " + std::to_string(kMostTextBytes >> 20) +
-                   " MiB: too large to be a pattern or mask file";
-        case Kind::OpenFailed:
-            return std::string("cannot be opened: ") + std::strerror(error_number);
-        case Kind::ReadFailed:
-            return std::string("reading failed: ") + std::strerror(error_number);
-    }
-    return "cannot be read";
-}
-
-namespace {
-
-FileProblem open_problem(int error_number) {
-    switch (error_number) {
-        case ENOENT:
-        case ENOTDIR:
-            return {FileProblem::Kind::NotFound, error_number};
-        case EACCES:
-        case EPERM:
-            return {FileProblem::Kind::NoPermission, error_number};
-        case EISDIR:
-            return {FileProblem::Kind::Directory, error_number};
-        default:
-            return {FileProblem::Kind::OpenFailed, error_number};
-    }
-}
-
-FileProblem kind_problem(mode_t mode) {
-    if (S_ISREG(mode)) return {};
-    if (S_ISDIR(mode)) return {FileProblem::Kind::Directory, 0};
-    if (S_ISFIFO(mode)) return {FileProblem::Kind::Fifo, 0};
-    if (S_ISCHR(mode) || S_ISBLK(mode)) return {FileProblem::Kind::Device, 0};
-    return {FileProblem::Kind::NotRegular, 0};
-}
-
-}  // namespace
-
-TextFile::TextFile(const char* path) {
+RegularFile::RegularFile(const char* path, std::uint64_t limit, OverLimit policy)
+    : limit_(limit), policy_(policy) {
     if (path == nullptr || *path == '\0') {
-        problem_ = {FileProblem::Kind::NotFound, ENOENT};
+        error_ = {FileError::Kind::NotFound, ENOENT};
         return;
     }
-    // O_NONBLOCK: opening a FIFO must not wait for a writer; the kind is checked before any read.
+    if (::stat(path, &status_) == 0 && (error_ = kind_error(status_.st_mode))) return;
     fd_ = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd_ < 0) {
-        problem_ = open_problem(errno);
+        error_ = open_error(errno);
         return;
     }
     check_opened();
 }
 
-TextFile::TextFile(int fd) : fd_(fd) {
+RegularFile::RegularFile(int fd, std::uint64_t limit, OverLimit policy)
+    : fd_(fd), limit_(limit), policy_(policy) {
     if (fd_ < 0) {
-        problem_ = {FileProblem::Kind::OpenFailed, EBADF};
+        error_ = {FileError::Kind::OpenFailed, EBADF};
         return;
     }
     check_opened();
 }
 
-void TextFile::check_opened() {
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0) {
-        problem_ = {FileProblem::Kind::OpenFailed, errno};
-    } else {
-        problem_ = kind_problem(st.st_mode);
-    }
-    if (!problem_ && static_cast<std::uint64_t>(st.st_size) > kMostTextBytes)
-        problem_ = {FileProblem::Kind::TooLarge, 0};
-    if (problem_) return;
-    chunk_ = std::make_unique<std::uint8_t[]>(kTextChunkBytes);
-    // A file the kernel makes up as it is read (under /proc, say) tells a length of 0; one chunk
-    // of it is read.
-    left_ = std::max<std::uint64_t>(static_cast<std::uint64_t>(st.st_size), kTextChunkBytes);
-}
-
-TextFile::~TextFile() {
+RegularFile::~RegularFile() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-std::span<const std::uint8_t> TextFile::next() {
-    if (problem_ || !chunk_ || left_ == 0) return {};
-    const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(left_, kTextChunkBytes));
+void RegularFile::check_opened() {
+    if (::fstat(fd_, &status_) != 0) {
+        error_ = {FileError::Kind::OpenFailed, errno};
+        return;
+    }
+    if ((error_ = kind_error(status_.st_mode))) return;
+    const auto size = static_cast<std::uint64_t>(status_.st_size);
+    if (policy_ != OverLimit::Truncate && size > limit_) {
+        error_ = {FileError::Kind::TooLarge, EFBIG};
+        return;
+    }
+    switch (policy_) {
+        case OverLimit::Refuse:
+            left_ = limit_ + 1;
+            break;
+        case OverLimit::Truncate:
+            left_ = limit_;
+            break;
+        case OverLimit::LengthAtOpen:
+            left_ = std::max<std::uint64_t>(size, kChunkBytes);
+            break;
+    }
+    chunk_ = std::make_unique<std::uint8_t[]>(kChunkBytes);
+}
+
+std::span<const std::uint8_t> RegularFile::next() {
+    if (error_ || !chunk_ || left_ == 0) return {};
+    const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(left_, kChunkBytes));
     for (;;) {
         const ssize_t n = ::read(fd_, chunk_.get(), want);
         if (n >= 0) {
             left_ -= static_cast<std::uint64_t>(n);
+            got_ += static_cast<std::uint64_t>(n);
+            if (n == 0) left_ = 0;
+            if (policy_ == OverLimit::Refuse && got_ > limit_) {
+                error_ = {FileError::Kind::TooLarge, EFBIG};
+                return {};
+            }
             return {chunk_.get(), static_cast<std::size_t>(n)};
         }
         if (errno == EINTR) continue;
-        problem_ = {FileProblem::Kind::ReadFailed, errno};
+        error_ = {FileError::Kind::ReadFailed, errno};
         return {};
     }
 }
 
-}  // namespace korvel
+FileError RegularFile::read_rest(std::string& text) {
+    std::string read;
+    for (auto chunk = next(); !chunk.empty(); chunk = next())
+        read.append(reinterpret_cast<const char*>(chunk.data()), chunk.size());
+    if (!error_) text = std::move(read);
+    return error_;
+}
+
+FileError read_regular_file(const char* path, std::uint64_t limit, OverLimit policy,
+                            std::string& text, struct stat* status) {
+    RegularFile file(path, limit, policy);
+    const FileError error = file.read_rest(text);
+    if (!error && status) *status = file.status();
+    return error;
+}
+
+FileError read_regular_file(int fd, std::uint64_t limit, OverLimit policy, std::string& text,
+                            struct stat* status) {
+    RegularFile file(fd, limit, policy);
+    const FileError error = file.read_rest(text);
+    file.release();
+    if (!error && status) *status = file.status();
+    return error;
+}
+
+}  // namespace korvel::base
