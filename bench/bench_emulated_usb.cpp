@@ -34,7 +34,7 @@
 #include "fpga/fpga_load.h"
 #include "ftdi/backend.h"
 #include "korvel.h"
-#include "platform/clock.h"
+#include "base/clock.h"
 #include "platform/model_query.h"
 #include "platform/user_interface.h"
 #include "resource/main_uir.h"

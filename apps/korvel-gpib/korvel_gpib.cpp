@@ -11,7 +11,7 @@
 #include "gpib/instrument_routines.h"
 #include "gpib/linux_gpib/linux_gpib_backend.h"
 #include "gpib/sim/sim_bench.h"
-#include "platform/clock.h"
+#include "base/clock.h"
 
 namespace korvel_gpib {
 namespace {

@@ -16,7 +16,7 @@
 #include "data_dir.h"
 #include "ftdi/backend_select.h"
 #include "gpib/console.h"
-#include "korvel/sim/temporary_files.h"
+#include "base/temporary_files.h"
 #include "korvel/sim/usb.h"
 #include "message_box_dismiss.h"
 #include "options.h"
@@ -76,10 +76,10 @@ int main(int argc, char** argv) {
     }
 
     // Saves that a killed run left half done (its temporary files) go before anything is saved.
-    korvel::sim::remove_stale_temporary_files("");
+    korvel::base::remove_stale_temporary_files("");
     const char* state_file = std::getenv("KORVEL_SIM_STATE");
     if (options->simulate && state_file != nullptr)
-        korvel::sim::remove_stale_temporary_files(
+        korvel::base::remove_stale_temporary_files(
             std::filesystem::path(state_file).parent_path().string());
 
     QApplication app(argc, argv);

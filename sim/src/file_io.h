@@ -1,5 +1,6 @@
-// File-system steps for the unit's files: what a path names, bounded reads that never block,
-// and writing a file whole through a temporary file beside it.
+// The unit's file steps, on the program's file module (base/): what a path names, bounded reads
+// that never block, writing a file whole through a temporary file beside it, each failure told
+// in a sentence that names the file.
 #pragma once
 
 #include <sys/stat.h>
@@ -8,7 +9,14 @@
 #include <cstdint>
 #include <string>
 
+#include "base/atomic_replace.h"
+#include "base/file_error.h"
+
 namespace korvel::sim {
+
+using base::kind_words;
+using base::rename_without_overwriting;
+using base::resolve_links;
 
 // Who a file is, to tell whether another program replaced it since it was last read or written:
 // every save renames a new file into place, so its inode changes.
@@ -21,15 +29,9 @@ struct FileIdentity {
 };
 FileIdentity identity_of(const struct stat& st);
 
-// "a folder", "a character device", "a FIFO", ... for a file that is not a regular file.
-std::string kind_words(mode_t mode);
-
-// Where a chain of symbolic links ends (`path` itself when it is not a link). The end need not
-// exist. Saves go there, so a linked file is written through and the link stays a link.
-std::string resolve_links(const std::string& path);
-
-// Reads a whole regular file from an open descriptor, refusing anything else and any file longer
-// than `max_bytes` without reading it. `path` is for the message; `identity` gets the file's.
+// Reads a whole regular file from an open descriptor, from its start, refusing anything else and
+// any file longer than `max_bytes` (also one that grows past it while read). `path` is for the
+// message; `identity` gets the file's.
 bool read_regular(int fd, const std::string& path, std::size_t max_bytes, std::string& text,
                   std::string* error, FileIdentity* identity = nullptr);
 // Reads `path` so. A FIFO or device is refused before it is opened, and it is opened without
@@ -37,19 +39,13 @@ bool read_regular(int fd, const std::string& path, std::size_t max_bytes, std::s
 bool read_file(const std::string& path, std::size_t max_bytes, std::string& text,
                std::string* error, FileIdentity* identity = nullptr);
 
-// A new file holding `text` in the folder of `target`, under a short hidden name (so a long target
-// name still leaves room), with `target`'s permissions when it exists, written and flushed to
-// disk. The descriptor stays open (close-on-exec); `temp` gets the name. -1 with `error` on
-// failure, leaving nothing behind.
+// A new file holding `text` in the folder of `target` (base::write_temporary_beside): the
+// descriptor stays open; `temp` gets the name. -1 with `error` on failure, leaving nothing behind.
 int write_temporary_beside(const std::string& target, const std::string& text, std::string& temp,
                            std::string* error);
 
-// Renames `from` to `to` unless `to` exists. 0, or the errno (EEXIST when `to` exists). Falls back
-// to a hard link, then to looking first, on file systems that cannot refuse an existing name.
-int rename_without_overwriting(const std::string& from, const std::string& to);
-
-// Moves `path` to "<path>.bad", or "<path>.bad.1", ".bad.2"... when that exists, never over an
-// earlier one. The name used, or "" with `error`.
+// Moves `path` to "<path>.bad", "<path>.bad.1", ... (base::move_aside). The name used, or "" with
+// `error`.
 std::string move_aside(const std::string& path, std::string* error);
 
 }  // namespace korvel::sim

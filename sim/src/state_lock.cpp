@@ -75,8 +75,8 @@ bool StateLock::replace(const std::string& path, const std::string& text, bool c
     // Nobody else knows the new file yet, so this lock is granted at once.
     ::flock(fd, LOCK_EX);
     // A file another program created meanwhile is kept when only creating.
-    const int e = create_only ? rename_without_overwriting(temp, target)
-                              : (std::rename(temp.c_str(), target.c_str()) == 0 ? 0 : errno);
+    const int e = base::place(temp, target,
+                              create_only ? base::Placing::KeepExisting : base::Placing::Overwrite);
     const bool placed = e == 0;
     if (!placed) {
         ::unlink(temp.c_str());

@@ -29,9 +29,8 @@ float limit_volts(float volts, double low, double high) {
 extern "C" {
 
 int usb_init(void) {
-    // The discovery's result is not needed: it is run for its side effect of noting the
-    // alternate unit variant (ZEVA_CHIP_FLAG) before the link is opened.
-    korvel::usb_aliveQ();
+    // The unit's variant is noted (and ZEVA_CHIP_FLAG published) before the link is opened.
+    korvel::note_unit_variant();
     return korvel::init_usb();
 }
 

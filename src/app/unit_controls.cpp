@@ -173,8 +173,7 @@ void clock_output_from_button() {
 }  // namespace
 
 bool alternate_variant() {
-    const char* flag = std::getenv(kChipFlagVariable);
-    return flag != nullptr && flag[0] == '1';
+    return alternate_variant_noted();
 }
 
 std::uint8_t divide_ratio_byte(int value, bool alternate) {

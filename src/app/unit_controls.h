@@ -42,8 +42,9 @@ void updateMore();
 void send_manual_divide_ratio();
 
 // The divide-ratio byte as it goes on the wire: 256 (and 0) as 0x00, bit-reversed on the
-// alternate unit variant (ZEVA_CHIP_FLAG beginning with '1').
+// alternate unit variant.
 std::uint8_t divide_ratio_byte(int value, bool alternate_variant);
+// Whether the link has noted the alternate unit variant (alternate_variant_noted()).
 bool alternate_variant();
 // The manual ratio the unit runs at when sent `value`: 1 to 255 as they are; every other value
 // (256, and 0, negative or larger ones a settings file may hold) goes out as 0x00, which the unit

@@ -4,8 +4,8 @@
 
 #include <array>
 
+#include "base/clock.h"
 #include "ds4520/ds4520_bus.h"
-#include "platform/clock.h"
 
 namespace korvel {
 

@@ -1,10 +1,10 @@
 // Engineering routines for the expanders: the register test with printout and the LED walk.
 
+#include "base/clock.h"
 #include "ds4520/ds4520.h"
 #include "ds4520/ds4520_bus.h"
 #include "link/i2c_engine.h"
 #include "link/usb_link.h"
-#include "platform/clock.h"
 #include "service_output/service_output.h"
 
 namespace korvel {

@@ -7,37 +7,22 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <span>
 #include <string>
 
+#include "base/regular_file.h"
+
 namespace korvel {
 
-struct FileProblem {
-    enum class Kind {
-        None,
-        NotFound,
-        NoPermission,
-        Directory,
-        Fifo,
-        Device,
-        NotRegular,  // a socket or another kind of special file
-        TooLarge,    // larger than kMostTextBytes
-        OpenFailed,  // any other reason the file could not be opened
-        ReadFailed,  // opened, but reading failed part way: what was read before is kept
-    };
-    Kind kind = Kind::None;
-    int error_number = 0;  // errno for OpenFailed and ReadFailed
-
-    explicit operator bool() const { return kind != Kind::None; }
-    // The file could not be opened at all (as against a read failing part way).
-    bool unopened() const { return kind != Kind::None && kind != Kind::ReadFailed; }
-    // A few words for a message: "not found", "is a directory", ...
+// What went wrong with a pattern or mask file: the file module's error, in its words, with the
+// limit of these files named.
+struct FileProblem : base::FileError {
+    // A few words for a message: "not found", "is a directory, not a file", ...
     std::string describe() const;
 };
 
 // Bytes read at a time.
-constexpr std::size_t kTextChunkBytes = 64 * 1024;
+constexpr std::size_t kTextChunkBytes = base::kChunkBytes;
 // The largest file taken. A full pattern is 4096 words of 256 bits, one byte per bit: 1 MiB of
 // '0'/'1' characters. Sixty-four times that leaves room for any separators and comments.
 constexpr std::uint64_t kMostTextBytes = std::uint64_t{64} << 20;
@@ -49,28 +34,17 @@ constexpr std::uint64_t kMostTextBytes = std::uint64_t{64} << 20;
 template <class Reader>
 FileProblem read_text_file(const char* path, Reader& reader);
 
-// An open file descriptor of a regular file, closed on destruction.
-class TextFile {
+// An open pattern or mask file: a regular file of at most kMostTextBytes, read to the length it
+// had when opened.
+class TextFile : public base::RegularFile {
   public:
-    explicit TextFile(const char* path);
+    explicit TextFile(const char* path)
+        : RegularFile(path, kMostTextBytes, base::OverLimit::LengthAtOpen) {}
     // Takes over `fd`, a descriptor opened for reading (O_NONBLOCK, so that a FIFO did not block
     // the open); its kind and size are checked as for a path.
-    explicit TextFile(int fd);
-    ~TextFile();
-    TextFile(const TextFile&) = delete;
-    TextFile& operator=(const TextFile&) = delete;
+    explicit TextFile(int fd) : RegularFile(fd, kMostTextBytes, base::OverLimit::LengthAtOpen) {}
 
-    FileProblem problem() const { return problem_; }
-    // The next chunk; empty at the end of the file or after a failure (see problem()).
-    std::span<const std::uint8_t> next();
-
-  private:
-    int fd_ = -1;
-    FileProblem problem_;
-    std::uint64_t left_ = 0;  // bytes still to read of the length the file had when opened
-    std::unique_ptr<std::uint8_t[]> chunk_;
-
-    void check_opened();
+    FileProblem problem() const { return {error()}; }
 };
 
 // Reads the rest of `file` into `reader`, as read_text_file does.

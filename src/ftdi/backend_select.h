@@ -10,7 +10,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/clock.h"
+#include "base/clock.h"
 
 namespace korvel::ftdi {
 

@@ -2,10 +2,10 @@
 #include <array>
 #include <cstdio>
 
+#include "base/clock.h"
 #include "gpib/console.h"
 #include "gpib/error_codes.h"
 #include "gpib/instrument_routines.h"
-#include "platform/clock.h"
 
 namespace korvel::gpib {
 namespace {

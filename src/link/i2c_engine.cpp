@@ -10,7 +10,7 @@
 
 #include "link/i2c_pins.h"
 #include "link/usb_link.h"
-#include "platform/clock.h"
+#include "base/clock.h"
 
 namespace korvel {
 

@@ -21,6 +21,9 @@ namespace {
 
 constexpr DWORD kBaudRate = 921600;
 
+// A discovery found the alternate description (see alternate_variant_noted()).
+bool g_alternate_noted = false;
+
 // The handle this program opened and has not closed yet, or null. usb_handle may be overwritten
 // from a device record (and so differ from it); only this one may be given back to the driver.
 FT_HANDLE g_opened_handle = nullptr;
@@ -85,11 +88,21 @@ int usb_aliveQ() {
         return 0;
     }
     if (description_is(device_info_list[index], kAlternateDescription)) {
-        // The unit with the alternate description takes the divide ratio differently; the flag
-        // tells the divider code for the rest of the process.
+        // The unit with the alternate description takes the divide ratio differently; the link
+        // remembers it for the divider code and publishes it for the rest of the process.
+        g_alternate_noted = true;
         setenv(kChipFlagVariable, "1", 1);
     }
     return 1;
+}
+
+bool note_unit_variant() {
+    usb_aliveQ();
+    return g_alternate_noted;
+}
+
+bool alternate_variant_noted() {
+    return g_alternate_noted;
 }
 
 int init_usb() {
@@ -140,6 +153,7 @@ void close() {
 void reset_link() {
     usb_handle = nullptr;
     g_opened_handle = nullptr;
+    g_alternate_noted = false;
     std::memset(device_info_list, 0, sizeof device_info_list);
     std::memset(device_serial, 0, sizeof device_serial);
     fpga_pin_image = 0;

@@ -47,8 +47,17 @@ bool is_unit(const FT_DEVICE_LIST_INFO_NODE& record);
 
 // 1 when the unit is open and set up, 0 otherwise.
 int init_usb();
-// 1 when a device with one of the unit's descriptions is attached.
+// 1 when a device with one of the unit's descriptions is attached. A unit found with the alternate
+// description is noted (alternate_variant_noted()), and ZEVA_CHIP_FLAG=1 is put into the
+// process's environment for programs started from it.
 int usb_aliveQ();
+// Discovers the unit as usb_aliveQ does, for the variant it notes: true when the alternate
+// variant has been noted in this process.
+bool note_unit_variant();
+// True once a discovery has found the unit with the alternate description, which takes the
+// divide ratio bit-reversed; it stays true whatever unit comes later (usb_link_reset forgets it).
+// The link remembers it itself: the environment variable is for the world outside the program.
+bool alternate_variant_noted();
 // Closes the handle. The handle keeps its value but is never passed to the driver again until
 // init_usb opens the device anew.
 void close();

@@ -1,9 +1,9 @@
 // The scaled DAC write in volts over the unit's two MCP4728s (3.3 V full scale).
 #include <cmath>
 
+#include "base/clock.h"
 #include "link/usb_link.h"
 #include "mcp4728/mcp4728.h"
-#include "platform/clock.h"
 #include "service_output/service_output.h"
 #include "unit/unit_map.h"
 

@@ -7,7 +7,7 @@
 #include "link/i2c_engine.h"
 #include "link/usb_link.h"
 #include "mcp4728/mcp4728_readback.h"
-#include "platform/clock.h"
+#include "base/clock.h"
 #include "service_output/service_output.h"
 
 namespace korvel {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/clock.h"
+#include "base/clock.h"
 #include "platform/ui_model.h"
 #include "platform/user_interface.h"
 

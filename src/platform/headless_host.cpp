@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/clock.h"
+#include "base/clock.h"
 #include "platform/operator_input.h"
 #include "platform/ui_constants.h"
 

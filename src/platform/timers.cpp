@@ -5,7 +5,7 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/clock.h"
+#include "base/clock.h"
 #include "platform/operator_input.h"
 #include "platform/ui_model.h"
 #include "platform/user_interface.h"

@@ -5,8 +5,8 @@
 #include <cctype>
 #include <string_view>
 
+#include "base/clock.h"
 #include "platform/callback_registry.h"
-#include "platform/clock.h"
 #include "platform/headless_host.h"
 #include "platform/model_query.h"
 #include "platform/user_interface.h"

@@ -24,7 +24,7 @@
 #include <string_view>
 #include <type_traits>
 
-#include "platform/clock.h"
+#include "base/clock.h"
 #include "platform/ui_constants.h"
 
 // ---- run-time library -------------------------------------------------------------------------

@@ -13,14 +13,16 @@
 
 namespace korvel::remote {
 
-// What a handler gets: its parameters, the reply a query writes, and the session's error queue
-// and status registers (for the commands that read or clear them).
+// What a handler gets: its parameters, the reply a query writes, the session's error queue and
+// status registers (for the commands that read or clear them), and the main window's panel the
+// session operates (the session's context: handlers reach the program's windows through it).
 struct CommandCall {
     std::span<const scpi::Parameter> parameters;
     std::string reply;
     scpi::ErrorQueue& errors;
     scpi::StatusRegisters& status;
     bool message_available = false;  // an earlier query of the line has a reply waiting
+    int main_panel;
 };
 
 // Returns the error to queue, if any. A handler that fails changes nothing on the panels.

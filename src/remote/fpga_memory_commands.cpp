@@ -100,9 +100,9 @@ scpi::Fault choose_and_load(int panel, int select_button, int load_button, const
 }
 
 // Error Injection Setup, opened as the operator opens it; -241 without the unit.
-scpi::Fault error_window() {
-    if (!unit_connected()) return unit_absent();
-    if (!open_error_injection_setup())
+scpi::Fault error_window(const CommandCall& call) {
+    if (!unit_connected(call.main_panel)) return unit_absent();
+    if (!open_error_injection_setup(call.main_panel))
         return scpi::Error{scpi::kExecutionError, "Error Injection Setup did not open"};
     return std::nullopt;
 }
@@ -123,14 +123,14 @@ scpi::Fault load_custom_pattern(CommandCall& call) {
     if (auto f = read_path(call, MAX_PATHNAME_LEN, &path)) return f;
     const auto ahead = std::make_unique<ReadAhead>();
     if (auto f = read_pattern(path, ahead.get())) return f;
-    if (!unit_connected()) return unit_absent();
+    if (!unit_connected(call.main_panel)) return unit_absent();
     // The window opens when Custom Data is chosen (also when it is chosen already).
     if (!app::data_panel_open) {
         const auto& codes = unit::kPatternCodes;
         const auto custom = std::find_if(codes.begin(), codes.end(), [](const auto& p) {
             return p.code == unit::kCustomDataCode;
         });
-        if (auto f = choose_item(app::main_panel, PANELMAIN_DATA_SELECT,
+        if (auto f = choose_item(call.main_panel, PANELMAIN_DATA_SELECT,
                                  static_cast<int>(custom - codes.begin())))
             return f;
         if (!app::data_panel_open)
@@ -145,13 +145,13 @@ scpi::Fault load_error_mask(CommandCall& call) {
     if (auto f = read_path(call, MAX_PATHNAME_LEN, &path)) return f;
     const auto ahead = std::make_unique<ReadAhead>();
     if (auto f = read_mask(path, ahead.get())) return f;
-    if (auto f = error_window()) return f;
+    if (auto f = error_window(call)) return f;
     return choose_and_load(app::err_panel, PANELERR_SELECT_ERR_TXT_FILE, PANELERR_LOAD_FPGA, path,
                            ahead.get());
 }
 
 scpi::Fault set_mask_period(CommandCall& call) {
-    if (auto f = error_window()) return f;
+    if (auto f = error_window(call)) return f;
     // A period below the width takes the width down with it, as on the window.
     return set_control_number(call, app::err_panel, PANELERR_PULSE_PERIOD, kPeriodName);
 }
@@ -161,7 +161,7 @@ scpi::Fault query_mask_period(CommandCall& call) {
 }
 
 scpi::Fault set_mask_width(CommandCall& call) {
-    if (auto f = error_window()) return f;
+    if (auto f = error_window(call)) return f;
     // The window would cut a width above the period down to it; here that is out of range.
     scpi::NumberRange range = control_range(app::err_panel, PANELERR_PULSE_WIDTH, kWidthName);
     range.max = std::min(range.max, control_value(app::err_panel, PANELERR_PULSE_PERIOD));
@@ -176,7 +176,7 @@ scpi::Fault query_mask_width(CommandCall& call) {
 }
 
 scpi::Fault set_mask_count(CommandCall& call) {
-    if (auto f = error_window()) return f;
+    if (auto f = error_window(call)) return f;
     return set_control_number(call, app::err_panel, PANELERR_ERRS_PER_256, kCountName);
 }
 

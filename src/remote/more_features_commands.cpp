@@ -18,8 +18,8 @@ constexpr std::string_view kDivideName = "TRIGger:DIVide";
 constexpr std::array<std::string_view, 3> kModeWords = {"PATTern", "EYE", "MANual"};
 constexpr std::array<std::string_view, 2> kPolarityWords = {"NORMal", "INVerted"};
 
-scpi::Fault more_features() {
-    if (open_more_features()) return std::nullopt;
+scpi::Fault more_features(const CommandCall& call) {
+    if (open_more_features(call.main_panel)) return std::nullopt;
     return scpi::Error{scpi::kExecutionError, "the More Features window did not open"};
 }
 
@@ -34,17 +34,17 @@ scpi::Fault set_trigger_mode(CommandCall& call) {
     if (auto f = scpi::expect_count(call.parameters, 1)) return f;
     std::size_t mode = 0;
     if (auto f = scpi::read_choice(call.parameters[0], kModeWords, &mode)) return f;
-    if (mode == 0) return type_value(app::main_panel, PANELMAIN_PATTERN_BOX, 1.0);
-    if (mode == 1) return type_value(app::main_panel, PANELMAIN_EYE_DIAGRAM_BOX, 1.0);
-    if (auto f = more_features()) return f;
+    if (mode == 0) return type_value(call.main_panel, PANELMAIN_PATTERN_BOX, 1.0);
+    if (mode == 1) return type_value(call.main_panel, PANELMAIN_EYE_DIAGRAM_BOX, 1.0);
+    if (auto f = more_features(call)) return f;
     return type_value(app::more_panel, PANELMORE_MANUAL_CTRL_BOX, 1.0);
 }
 
 scpi::Fault query_trigger_mode(CommandCall& call) {
     if (auto f = no_parameters(call)) return f;
-    if (control_value(app::main_panel, PANELMAIN_PATTERN_BOX) != 0.0) {
+    if (control_value(call.main_panel, PANELMAIN_PATTERN_BOX) != 0.0) {
         reply_word(call, kModeWords[0]);
-    } else if (control_value(app::main_panel, PANELMAIN_EYE_DIAGRAM_BOX) != 0.0) {
+    } else if (control_value(call.main_panel, PANELMAIN_EYE_DIAGRAM_BOX) != 0.0) {
         reply_word(call, kModeWords[1]);
     } else if (app::settings.Manual == 1) {
         reply_word(call, kModeWords[2]);
@@ -63,7 +63,7 @@ scpi::Fault set_divide_ratio(CommandCall& call) {
     // The ratio field is dimmed outside manual mode: the operator chooses the mode first.
     if (app::settings.Manual != 1)
         return scpi::Error{scpi::kSettingsConflict, "TRIGger:DIVide needs TRIGger:MODE MANual"};
-    if (auto f = more_features()) return f;
+    if (auto f = more_features(call)) return f;
     return type_value(app::more_panel, PANELMORE_DIVIDE_RATIO_CONTROL, ratio);
 }
 
@@ -85,7 +85,7 @@ scpi::Fault set_polarity(CommandCall& call) {
     if (auto f = scpi::expect_count(call.parameters, 1)) return f;
     std::size_t inverted = 0;
     if (auto f = scpi::read_choice(call.parameters[0], kPolarityWords, &inverted)) return f;
-    if (auto f = more_features()) return f;
+    if (auto f = more_features(call)) return f;
     return type_value(app::more_panel, PANELMORE_INV_DATA_BUTTON, static_cast<double>(inverted));
 }
 
@@ -104,7 +104,7 @@ scpi::Fault set_error_state(CommandCall& call) {
     if (auto f = scpi::expect_count(call.parameters, 1)) return f;
     bool on = false;
     if (auto f = scpi::read_boolean(call.parameters[0], &on)) return f;
-    if (auto f = more_features()) return f;
+    if (auto f = more_features(call)) return f;
     return type_value(app::more_panel, PANELMORE_ERROR_INJ_ON_BUTTON, on ? 1.0 : 0.0);
 }
 

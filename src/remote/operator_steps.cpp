@@ -86,19 +86,19 @@ std::string control_text(int panel, int control) {
     return text;
 }
 
-bool open_more_features() {
-    if (!app::more_panel_open) platform::choose_menu_item(app::main_panel, MENUBAR_MOREFEATURES);
+bool open_more_features(int main_panel) {
+    if (!app::more_panel_open) platform::choose_menu_item(main_panel, MENUBAR_MOREFEATURES);
     return app::more_panel_open != 0;
 }
 
-bool open_error_injection_setup() {
-    if (!open_more_features()) return false;
+bool open_error_injection_setup(int main_panel) {
+    if (!open_more_features(main_panel)) return false;
     if (!app::err_panel_open) press(app::more_panel, PANELMORE_ERROR_INJECTION);
     return app::err_panel_open != 0;
 }
 
-bool unit_connected() {
-    return control_text(app::main_panel, PANELMAIN_NOTIFY_USER) == "USB CONNECTED";
+bool unit_connected(int main_panel) {
+    return control_text(main_panel, PANELMAIN_NOTIFY_USER) == "USB CONNECTED";
 }
 
 }  // namespace korvel::remote

@@ -32,13 +32,14 @@ bool whole_numbers(int panel, int control);
 double control_value(int panel, int control, double fallback = 0.0);
 std::string control_text(int panel, int control);
 
-// Opens More Features through the "Features" menu when it is closed; true when it is open.
-bool open_more_features();
+// Opens More Features through the "Features" menu of `main_panel` when it is closed; true when it
+// is open.
+bool open_more_features(int main_panel);
 // Opens Error Injection Setup through "Err Inj Load" on More Features when it is closed (the
 // button does nothing while the unit is absent); true when it is open.
-bool open_error_injection_setup();
+bool open_error_injection_setup(int main_panel);
 
 // The main panel's connection status shows the unit connected.
-bool unit_connected();
+bool unit_connected(int main_panel);
 
 }  // namespace korvel::remote

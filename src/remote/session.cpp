@@ -1,5 +1,6 @@
 #include "remote/session.h"
 
+#include "app/state.h"
 #include "platform/model_query.h"
 #include "remote/command_table.h"
 #include "remote/device_messages.h"
@@ -17,7 +18,9 @@ bool refused_while_box(const CommandDef& command, bool query) {
 
 }  // namespace
 
-Session::Session() {
+Session::Session() : Session(app::main_panel) {}
+
+Session::Session(const int& main_panel) : main_panel_(&main_panel) {
     device_messages().attach(&status_);
 }
 
@@ -26,7 +29,7 @@ Session::~Session() {
 }
 
 std::string Session::run_line(std::string_view line) {
-    sample_conditions(status_);
+    sample_conditions(status_, *main_panel_);
     const scpi::Message message = scpi::parse_message(line);
     std::vector<std::string> replies;
     std::vector<std::string> path;  // nodes before the last one of the latest compound header
@@ -49,9 +52,10 @@ std::string Session::run_line(std::string_view line) {
             failed = true;
             break;
         }
-        CommandCall call{unit.parameters, {}, status_.errors(), status_, !replies.empty()};
+        CommandCall call{unit.parameters,  {},          status_.errors(), status_,
+                         !replies.empty(), *main_panel_};
         scpi::Fault fault = handler(call);
-        sample_conditions(status_);
+        sample_conditions(status_, *main_panel_);
         if (fault) {
             status_.report(std::move(*fault));
             failed = true;

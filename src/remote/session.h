@@ -23,7 +23,12 @@ namespace korvel::remote {
 
 class Session {
   public:
+    // A session on the program's main window (app::main_panel).
     Session();
+    // A session whose commands operate the main window whose panel handle `main_panel` holds. The
+    // handle is read as each command runs: the program loads its panels (again) while clients
+    // stay connected.
+    explicit Session(const int& main_panel);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -38,6 +43,7 @@ class Session {
     scpi::StatusRegisters& status() { return status_; }
 
   private:
+    const int* main_panel_;
     scpi::StatusRegisters status_;
 };
 

@@ -108,7 +108,7 @@ scpi::Fault query_learn(CommandCall& call) {
             at = end + 1;
         }
         const CommandDef* command = find_command(false, nodes);
-        CommandCall query{{}, {}, call.errors, call.status};
+        CommandCall query{{}, {}, call.errors, call.status, false, call.main_panel};
         if (command == nullptr || command->query(query)) continue;
         // A mode no command sets (a configuration that selected none), and the ratio outside
         // MANual, where it cannot be set: left out.
@@ -124,7 +124,7 @@ scpi::Fault query_learn(CommandCall& call) {
 scpi::Fault query_self_test(CommandCall& call) {
     if (auto f = no_parameters(call)) return f;
     unsigned failed = 0;
-    if (!unit_connected() || !usb_handle_usable()) {
+    if (!unit_connected(call.main_panel) || !usb_handle_usable()) {
         call.status.report(scpi::Error{scpi::kSelfTestFailed, "unit not connected"});
         failed = (1u << kChips.size()) - 1;
     } else {

@@ -55,9 +55,9 @@ scpi::Fault query_event(CommandCall& call) {
 
 }  // namespace
 
-void sample_conditions(scpi::StatusRegisters& status) {
+void sample_conditions(scpi::StatusRegisters& status, int main_panel) {
     status.set_conditions(platform::wait_cursor_shown() ? scpi::kOperLoading : 0u,
-                          unit_connected() ? 0u : scpi::kQuesUnitMissing);
+                          unit_connected(main_panel) ? 0u : scpi::kQuesUnitMissing);
 }
 
 scpi::Fault set_event_enable(CommandCall& call) {

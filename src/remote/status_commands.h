@@ -9,7 +9,7 @@ namespace korvel::remote {
 // Puts the instrument's present conditions into the session's registers: QUEStionable bit 9
 // while the main panel shows the unit not connected, OPERation bit 8 while a pattern or mask
 // load keeps the busy cursor on.
-void sample_conditions(scpi::StatusRegisters& status);
+void sample_conditions(scpi::StatusRegisters& status, int main_panel);
 
 scpi::Fault set_event_enable(CommandCall& call);      // *ESE 0..255
 scpi::Fault query_event_enable(CommandCall& call);    // *ESE?

@@ -29,10 +29,10 @@ std::string firmware_version() {
 
 // The serial as the main panel shows it while the unit is connected, "0" otherwise. Only
 // characters that cannot break the reply's comma-separated fields are kept.
-std::string serial_field() {
-    if (!unit_connected()) return "0";
+std::string serial_field(int main_panel) {
+    if (!unit_connected(main_panel)) return "0";
     std::string serial;
-    for (char c : control_text(app::main_panel, PANELMAIN_DEVICE_SN))
+    for (char c : control_text(main_panel, PANELMAIN_DEVICE_SN))
         if (std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.')
             serial += c;
     return serial.empty() ? "0" : serial;
@@ -42,22 +42,22 @@ const resource::ControlDef& resource_control(int panel_id, int control) {
     return *resource::find_control(panel_id, control);
 }
 
-void reset_main_control(int control) {
-    SetCtrlVal(app::main_panel, control, resource_control(PANELMAIN, control).value);
+void reset_main_control(int main_panel, int control) {
+    SetCtrlVal(main_panel, control, resource_control(PANELMAIN, control).value);
 }
 
 }  // namespace
 
 scpi::Fault identify(CommandCall& call) {
     if (auto f = no_parameters(call)) return f;
-    call.reply = std::string(kMaker) + "," + std::string(kModel) + "," + serial_field() + "," +
-                 firmware_version();
+    call.reply = std::string(kMaker) + "," + std::string(kModel) + "," +
+                 serial_field(call.main_panel) + "," + firmware_version();
     return std::nullopt;
 }
 
 scpi::Fault reset(CommandCall& call) {
     if (auto f = no_parameters(call)) return f;
-    reset_to_defaults();
+    reset_to_defaults(call.main_panel);
     return std::nullopt;
 }
 
@@ -81,15 +81,15 @@ scpi::Fault next_error(CommandCall& call) {
 
 scpi::Fault query_connected(CommandCall& call) {
     if (auto f = no_parameters(call)) return f;
-    reply_switch(call, unit_connected());
+    reply_switch(call, unit_connected(call.main_panel));
     return std::nullopt;
 }
 
-void reset_to_defaults() {
+void reset_to_defaults(int main_panel) {
     for (int c : {PANELMAIN_DUTY_CYCLE, PANELMAIN_MUX_AMP, PANELMAIN_PATTERN_BOX,
                   PANELMAIN_EYE_DIAGRAM_BOX, PANELMAIN_CLOCKOUT1_BUTTON})
-        reset_main_control(c);
-    SetCtrlIndex(app::main_panel, PANELMAIN_DATA_SELECT,
+        reset_main_control(main_panel, c);
+    SetCtrlIndex(main_panel, PANELMAIN_DATA_SELECT,
                  resource_control(PANELMAIN, PANELMAIN_DATA_SELECT).selected_index);
 
     // More Features: its ratio and polarity come from the settings set when it opens.
@@ -104,9 +104,8 @@ void reset_to_defaults() {
 
     // The PRBS7-pattern trigger box is checked by default, so this also leaves manual mode.
     app::send_panel_setup();
-    app::CLOCK_OUT_1_BUTTON(app::main_panel, PANELMAIN_CLOCKOUT1_BUTTON, EVENT_COMMIT, nullptr, 0,
-                            0);
-    app::invert_data(app::main_panel, PANELMORE_INV_DATA_BUTTON, EVENT_COMMIT, nullptr, 0, 0);
+    app::CLOCK_OUT_1_BUTTON(main_panel, PANELMAIN_CLOCKOUT1_BUTTON, EVENT_COMMIT, nullptr, 0, 0);
+    app::invert_data(main_panel, PANELMORE_INV_DATA_BUTTON, EVENT_COMMIT, nullptr, 0, 0);
 }
 
 }  // namespace korvel::remote

@@ -17,6 +17,6 @@ scpi::Fault query_connected(CommandCall& call);     // SYSTem:CONNected?  1 or 0
 // clock output 1 and the data polarity, which a reconnect leaves alone, are sent as well, so the
 // unit ends up matching the panels. With the unit absent the panels are reset all the same and
 // the next reconnect sends them.
-void reset_to_defaults();
+void reset_to_defaults(int main_panel);
 
 }  // namespace korvel::remote

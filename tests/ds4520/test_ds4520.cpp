@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/clock.h"
+#include "base/clock.h"
 #include "unit_fixture.h"
 
 namespace korvel {

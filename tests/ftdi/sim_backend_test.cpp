@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "base/clock.h"
 #include "ftdi/backend_select.h"
 #include "ftdi/device_state.h"
 #include "ftdi/ftd2xx.h"
 #include "korvel/sim/usb.h"
-#include "platform/clock.h"
 
 namespace {
 

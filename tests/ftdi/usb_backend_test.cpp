@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "base/clock.h"
 #include "fake_transport.h"
 #include "ft232r_images.h"
 #include "ftdi/device_state.h"
 #include "ftdi/ftd2xx.h"
-#include "platform/clock.h"
 
 namespace korvel {
 namespace {

@@ -15,7 +15,7 @@
 #include "link/i2c_engine.h"
 #include "link/usb_access.h"
 #include "link/usb_link.h"
-#include "platform/clock.h"
+#include "base/clock.h"
 #include "support/fresh_process.h"
 
 namespace korvel {

@@ -35,6 +35,18 @@ TEST_F(UsbLink, OnlyDiscoverySetsTheChipFlagAndNothingClearsIt) {
     EXPECT_STREQ(std::getenv(kChipFlagVariable), "1");
 }
 
+// The divider code asks the link, not the environment, which another part of the process (or a
+// parent that exported the variable) may change at any time.
+TEST_F(UsbLink, TheNotedVariantIsTheLinksOwnWhateverTheEnvironmentSays) {
+    setenv(kChipFlagVariable, "1", 1);
+    board().description = "ZEVA_KORVEL";
+    EXPECT_FALSE(note_unit_variant());
+    board().description = "ZEVA~KORVEL";
+    EXPECT_EQ(usb_aliveQ(), 1);
+    unsetenv(kChipFlagVariable);
+    EXPECT_TRUE(alternate_variant_noted());
+}
+
 TEST_F(UsbLink, InitOpensTheUnitOrElseDeviceZeroKeepingTheOldSerial) {
     board().serial = "2207";
     ASSERT_EQ(init_usb(), 1);

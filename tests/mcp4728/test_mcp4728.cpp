@@ -4,9 +4,9 @@
 #include <limits>
 #include <string>
 
+#include "base/clock.h"
 #include "mcp4728/mcp4728.h"
 #include "mcp4728/mcp4728_readback.h"
-#include "platform/clock.h"
 #include "service_output/service_output.h"
 #include "unit_fixture.h"
 

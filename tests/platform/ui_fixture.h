@@ -6,8 +6,8 @@
 #include <tuple>
 #include <vector>
 
+#include "base/clock.h"
 #include "platform/callback_registry.h"
-#include "platform/clock.h"
 #include "platform/headless_host.h"
 #include "platform/model_query.h"
 #include "platform/operator_input.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "base/clock.h"
 #include "platform/callback_registry.h"
-#include "platform/clock.h"
 #include "platform/model_query.h"
 #include "platform/operator_input.h"
 #include "platform/qt/control_view.h"

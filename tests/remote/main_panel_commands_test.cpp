@@ -125,3 +125,15 @@ TEST_F(RemoteTest, AnAbsentUnitGetsThePanelsChoicesWhenItComesBack) {
 }
 
 }  // namespace
+
+// Handlers reach the window through their session, which is given the panel it operates (and
+// reads the handle as each command runs), not through the program's global.
+TEST_F(RemoteTest, ASessionOperatesTheMainPanelItWasGiven) {
+    int other = LoadPanel(0, "main.uir", PANELMAIN);
+    SetCtrlVal(other, PANELMAIN_MUX_AMP, 321.0);
+    korvel::remote::Session second(other);
+    EXPECT_EQ(second.run_line("AMPL?"), "321\n");
+    EXPECT_EQ(send("AMPL?"), "450");
+    other = korvel::app::main_panel;
+    EXPECT_EQ(second.run_line("AMPL?"), "450\n");
+}

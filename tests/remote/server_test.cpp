@@ -12,7 +12,7 @@
 #include <random>
 #include <string>
 
-#include "platform/clock.h"
+#include "base/clock.h"
 #include "remote/qt/remote_server.h"
 #include "remote_fixture.h"
 

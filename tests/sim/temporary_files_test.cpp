@@ -1,5 +1,5 @@
 // The start-up sweep of temporary files: only leftovers of saves by processes that are gone.
-#include "korvel/sim/temporary_files.h"
+#include "base/temporary_files.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -19,7 +19,7 @@ TEST(TemporaryFiles, TheSweepRemovesOnlyLeftoversOfProcessesThatAreGone) {
     waitpid(child, nullptr, 0);
     const std::string dead = std::to_string(child), alive = std::to_string(getppid());
     const std::vector<std::string> stale = {
-        fs::path(korvel::sim::temporary_file_name(dir)).filename(),
+        fs::path(korvel::base::temporary_file_name(dir)).filename(),
         ".korvel-" + dead + "-0.tmp"};  // this process's, a dead one's
     const std::vector<std::string> kept = {
         ".korvel-" + alive + "-3.tmp", ".korvel-" + dead + ".tmp", ".korvel-" + dead + "-0.tmp~",
@@ -27,7 +27,7 @@ TEST(TemporaryFiles, TheSweepRemovesOnlyLeftoversOfProcessesThatAreGone) {
         ".korvel-" + dead + "-x.tmp"};
     for (const auto* names : {&stale, &kept})
         for (const std::string& name : *names) std::ofstream(dir / name) << "x";
-    EXPECT_EQ(korvel::sim::remove_stale_temporary_files(dir), 2);
+    EXPECT_EQ(korvel::base::remove_stale_temporary_files(dir), 2);
     for (const std::string& name : kept) EXPECT_TRUE(fs::exists(dir / name)) << name;
     fs::remove_all(dir);
 }

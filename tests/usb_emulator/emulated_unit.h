@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/clock.h"
 #include "ds4520/ds4520.h"
 #include "emulated_ft232r.h"
 #include "ftdi/backend_select.h"
@@ -15,7 +16,6 @@
 #include "korvel/sim/usb.h"
 #include "link/i2c_engine.h"
 #include "link/usb_link.h"
-#include "platform/clock.h"
 #include "preload.h"
 #include "support/fresh_process.h"
 

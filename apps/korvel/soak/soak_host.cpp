@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/clock.h"
+#include "base/clock.h"
 
 namespace korvel::soak {
 

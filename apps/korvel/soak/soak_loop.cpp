@@ -4,10 +4,10 @@
 
 #include "app/state.h"
 #include "app/supervision.h"
+#include "base/clock.h"
 #include "korvel/sim/usb.h"
 #include "link/usb_link.h"
 #include "platform/callback_registry.h"
-#include "platform/clock.h"
 #include "platform/operator_input.h"
 #include "platform/user_interface.h"
 #include "resource/main_uir.h"

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <iterator>
 
+#include "base/clock.h"
 #include "gpib/error_codes.h"
-#include "platform/clock.h"
 
 namespace korvel::gpib {
 namespace {

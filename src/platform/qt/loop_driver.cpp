@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/clock.h"
+#include "base/clock.h"
 #include "platform/model_query.h"
 #include "platform/operator_input.h"
 

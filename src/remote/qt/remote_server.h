@@ -27,7 +27,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/clock.h"
+#include "base/clock.h"
 
 class QTcpServer;
 class QTcpSocket;

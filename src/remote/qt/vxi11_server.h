@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/clock.h"
+#include "base/clock.h"
 #include "remote/vxi11_service.h"
 
 class QTcpServer;

@@ -10,7 +10,7 @@
 
 #include <string>
 
-namespace korvel::sim {
+namespace korvel::base {
 
 // A name this process has not used before, in `folder` ("" for the working folder, with or
 // without a trailing '/'): ".korvel-<process id>-<n>.tmp".
@@ -22,4 +22,4 @@ std::string temporary_file_name(const std::string& folder);
 // Returns how many files were removed.
 int remove_stale_temporary_files(const std::string& folder);
 
-}  // namespace korvel::sim
+}  // namespace korvel::base

@@ -62,5 +62,5 @@ void set_before_delay(void (*hook)());
 
 }  // namespace korvel::platform
 
-// The platform's blocking pause, in seconds: first the before-delay hook, then the clock's pause.
+// The program's blocking pause, in seconds: first the before-delay hook, then the clock's pause.
 void Delay(double seconds);

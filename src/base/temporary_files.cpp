@@ -1,4 +1,4 @@
-#include "korvel/sim/temporary_files.h"
+#include "base/temporary_files.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -12,7 +12,7 @@
 #include <optional>
 #include <string_view>
 
-namespace korvel::sim {
+namespace korvel::base {
 namespace {
 
 constexpr std::string_view kPrefix = ".korvel-";
@@ -76,4 +76,4 @@ int remove_stale_temporary_files(const std::string& folder) {
     return removed;
 }
 
-}  // namespace korvel::sim
+}  // namespace korvel::base
