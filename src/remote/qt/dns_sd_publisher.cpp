@@ -61,7 +61,9 @@ class Publisher : public QObject {
         // NO_FAIL: without the daemon the client waits for it to appear (state CONNECTING).
         client_ = avahi_client_new(poll_.api(), AVAHI_CLIENT_NO_FAIL, &Publisher::clientChanged,
                                    this, &error);
-        if (client_ == nullptr) say(std::string("no D-Bus system bus: ") + avahi_strerror(error));
+        if (client_ == nullptr)
+            say(std::string("cannot reach avahi-daemon on the D-Bus system bus: ") +
+                avahi_strerror(error));
     }
 
     static void clientChanged(AvahiClient* client, AvahiClientState state, void* self_) {
