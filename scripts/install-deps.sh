@@ -13,6 +13,7 @@ packages=(
   lintian scdoc bash-completion man-db python3-venv python3-setuptools python3-pip
   clang-14 libfuzzer-14-dev
   libtirpc-dev rpcbind lxi-tools
+  libavahi-client-dev avahi-daemon avahi-utils
 )
 
 missing=()

@@ -94,6 +94,8 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
             }
             ++i;
             o.remote = true;
+        } else if (a == "--no-announce") {
+            o.announce = false;
         } else if (a == "--soak" || a == "--soak-seed") {
             double seconds = 0.0;
             std::uint64_t seed = 0;
@@ -138,7 +140,7 @@ std::string usage(const std::string& program) {
     return "Usage: " + program +
            " [--simulate] [--remote [PORT]] [--remote-bind ADDR] [--tour] [--screenshots DIR]"
            " [--remote-files DIR]\n"
-           "       [--remote-idle SECONDS] [--startup-time]\n"
+           "       [--remote-idle SECONDS] [--no-announce] [--startup-time]\n"
            "       [--simulate --soak SECONDS [--soak-seed N]]\n"
            "  --simulate          run on the simulated unit and show its window\n"
            "  --remote [PORT]     accept SCPI commands over TCP on PORT (default 5025; 0 picks a\n"
@@ -151,6 +153,8 @@ std::string usage(const std::string& program) {
            "                      disconnect a client idle for SECONDS (default 300; 1 to 86400;\n"
            "                      implies --remote); with every connection taken, the client\n"
            "                      idle longest makes room for a new one\n"
+           "  --no-announce       do not announce the remote servers by DNS-SD (mDNS), which\n"
+           "                      they are when --remote-bind is not a loopback address\n"
            "  --tour              open every window, close them again and leave\n"
            "  --screenshots DIR   the tour, saving every window as a PNG in DIR\n"
            "  --startup-time      print the time until the main window is shown, then leave\n"

@@ -18,6 +18,7 @@ struct Options {
     std::string remote_bind = "127.0.0.1";   // loopback unless told otherwise
     std::string remote_files;                // the remote file folder; "": the working directory
     int remote_idle_seconds = 300;           // a client idle this long is disconnected
+    bool announce = true;                    // DNS-SD (mDNS) when bound to a non-loopback address
     std::optional<double> soak_seconds;      // with --simulate: the headless soak, virtual seconds
     std::optional<std::uint64_t> soak_seed;  // replays the soak that printed this seed
     bool help = false;

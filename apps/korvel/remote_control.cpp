@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "remote/file_root.h"
+#include "remote/qt/dns_sd_publisher.h"
 #include "remote/qt/vxi11_server.h"
 
 namespace korvel::gui {
@@ -11,8 +12,8 @@ namespace korvel::gui {
 namespace {
 
 // VXI-11 beside the raw socket, owned by it; without rpcbind no client could find its port, so
-// it is not served then.
-void start_vxi11(const Options& options, const QHostAddress& address,
+// it is not served then. True when it is.
+bool start_vxi11(const Options& options, const QHostAddress& address,
                  remote::RemoteServer* socket_server) {
     auto* server = new remote::Vxi11Server(socket_server);
     server->setIdleLimit(options.remote_idle_seconds);
@@ -23,11 +24,12 @@ void start_vxi11(const Options& options, const QHostAddress& address,
     } else if (remote::register_with_portmapper(server->port(), &error)) {
         std::fprintf(stderr, "korvel: remote control (VXI-11) listening on port %u, as inst0\n",
                      static_cast<unsigned>(server->port()));
-        return;
+        return true;
     }
     std::fprintf(stderr, "korvel: no VXI-11 (TCPIP::host::INSTR), raw socket only: %s\n",
                  error.c_str());
     delete server;
+    return false;
 }
 
 }  // namespace
@@ -57,7 +59,9 @@ std::unique_ptr<remote::RemoteServer> start_remote_control(const Options& option
         ", without authentication: clients can read and write files under " + remote::file_root();
     std::fprintf(stderr, "korvel: remote control (SCPI) listening on %s:%u%s\n", qPrintable(where),
                  static_cast<unsigned>(server->port()), address.isLoopback() ? "" : files.c_str());
-    start_vxi11(options, address, server.get());
+    const bool vxi11 = start_vxi11(options, address, server.get());
+    if (options.announce)
+        remote::announce_by_dns_sd(server.get(), options.remote_bind, server->port(), vxi11);
     return server;
 }
 

@@ -25,6 +25,8 @@ set(deb ${PROJECT_SOURCE_DIR}/packaging/debian)
 set(CPACK_DEBIAN_KORVEL_PACKAGE_NAME korvel)
 set(CPACK_DEBIAN_KORVEL_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_KORVEL_PACKAGE_DEPENDS "libkorvel1 (= ${PROJECT_VERSION})")
+# Lab software finds korvel --remote through rpcbind (VXI-11) and avahi-daemon (DNS-SD).
+set(CPACK_DEBIAN_KORVEL_PACKAGE_RECOMMENDS "avahi-daemon, rpcbind")
 set(CPACK_DEBIAN_KORVEL_DESCRIPTION
   "control programs for the KORVEL USB PRBS pattern generator
 The front-panel program (korvel), the command-line tool (korvelctl) and the

@@ -48,6 +48,10 @@ void reset_main_control(int main_panel, int control) {
 
 }  // namespace
 
+Identity identity() {
+    return {std::string(kMaker), std::string(kModel), serial_field(), firmware_version()};
+}
+
 scpi::Fault identify(CommandCall& call) {
     if (auto f = no_parameters(call)) return f;
     call.reply = std::string(kMaker) + "," + std::string(kModel) + "," +

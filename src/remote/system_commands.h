@@ -1,9 +1,22 @@
 // The common commands (*IDN?, *RST, *OPC?, *CLS) and the SYSTem subsystem.
 #pragma once
 
+#include <string>
+
 #include "remote/command.h"
 
 namespace korvel::remote {
+
+// What *IDN? reports, and DNS-SD's TXT records with it: the serial is the one the main panel
+// shows while the unit is connected (only characters that cannot break a comma-separated field),
+// "0" otherwise; the firmware field is the program's version ("1.4.0").
+struct Identity {
+    std::string manufacturer;
+    std::string model;
+    std::string serial;
+    std::string firmware;
+};
+Identity identity();
 
 scpi::Fault identify(CommandCall& call);            // *IDN?  MORLIDEX,KORVEL,<serial or 0>,1.4.0
 scpi::Fault reset(CommandCall& call);               // *RST

@@ -22,6 +22,8 @@ TEST(KorvelOptions, RemoteIsOffByDefaultAndListensOnLoopbackPort5025) {
     EXPECT_TRUE(plain->simulate);
     EXPECT_EQ(plain->remote_port, 5025);
     EXPECT_EQ(plain->remote_bind, "127.0.0.1");
+    EXPECT_TRUE(plain->announce);
+    EXPECT_FALSE(parse({"--remote", "--no-announce"}, &error)->announce);
 }
 
 TEST(KorvelOptions, RemoteTakesAnOptionalPortAndBindAndIdleLimitImplyRemote) {

@@ -82,7 +82,7 @@ expect_in("${korvel_fields}" "libftdi1-2" "libusb-1.0-0" "libstdc++6" "libkorvel
 expect_in("${libkorvel1_fields}" "Recommends: udev")
 expect_in("${libkorvel-dev_fields}" "libkorvel1 (= ${VERSION})")
 if(GUI)
-  expect_in("${korvel_fields}" "libqt6widgets6")
+  expect_in("${korvel_fields}" "libqt6widgets6" "libavahi-client3" "Recommends: avahi-daemon")
 endif()
 
 # What a user of the installed packages does.
