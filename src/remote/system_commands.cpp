@@ -48,8 +48,8 @@ void reset_main_control(int main_panel, int control) {
 
 }  // namespace
 
-Identity identity() {
-    return {std::string(kMaker), std::string(kModel), serial_field(), firmware_version()};
+Identity identity(int main_panel) {
+    return {std::string(kMaker), std::string(kModel), serial_field(main_panel), firmware_version()};
 }
 
 scpi::Fault identify(CommandCall& call) {

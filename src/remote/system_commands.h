@@ -7,7 +7,7 @@
 
 namespace korvel::remote {
 
-// What *IDN? reports, and DNS-SD's TXT records with it: the serial is the one the main panel
+// What *IDN? reports, and DNS-SD's TXT records with it: the serial is the one `main_panel`
 // shows while the unit is connected (only characters that cannot break a comma-separated field),
 // "0" otherwise; the firmware field is the program's version ("1.4.0").
 struct Identity {
@@ -16,7 +16,7 @@ struct Identity {
     std::string serial;
     std::string firmware;
 };
-Identity identity();
+Identity identity(int main_panel);
 
 scpi::Fault identify(CommandCall& call);            // *IDN?  MORLIDEX,KORVEL,<serial or 0>,1.4.0
 scpi::Fault reset(CommandCall& call);               // *RST

@@ -16,6 +16,7 @@
 #include <QNetworkInterface>
 #include <QTimer>
 
+#include "app/state.h"
 #include "remote/qt/avahi_poll.h"
 #endif
 
@@ -106,7 +107,7 @@ class Publisher : public QObject {
     }
 
     void refresh() {
-        const bool changed = announcer_.update(identity());
+        const bool changed = announcer_.update(identity(app::main_panel));
         if (running_ && (changed || !published_)) publish();
     }
 
