@@ -267,6 +267,10 @@ struct EmulatedUsb::Impl {
         const std::filesystem::path node = root() + d.devnode;
         std::filesystem::create_directories(node.parent_path());
         std::ofstream(node).close();
+        std::filesystem::permissions(
+            node, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                      std::filesystem::perms::group_read | std::filesystem::perms::group_write |
+                      std::filesystem::perms::others_read);
         // A new handler per node: connections to the old node keep theirs until closed.
         d.handler = umockdev_ioctl_base_new();
         handlers.push_back(d.handler);
@@ -800,6 +804,13 @@ EmulatedUsb::EmulatedUsb(TimingModel timing) {
     std::lock_guard lock(mutex_);
     impl_ = std::make_unique<Impl>(mutex_, timing);
     impl_->testbed = umockdev_testbed_new();
+    // As on a real system, every user may read the bus in sysfs; the device nodes are the
+    // root-owned 0664 of a node no udev rule opened up.
+    std::filesystem::permissions(impl_->root(), std::filesystem::perms::owner_all |
+                                                    std::filesystem::perms::group_read |
+                                                    std::filesystem::perms::group_exec |
+                                                    std::filesystem::perms::others_read |
+                                                    std::filesystem::perms::others_exec);
     // The unit first, then the other devices, in the simulated USB's order.
     korvel::sim::Board& board = impl_->sim().board();
     Device& unit = impl_->new_device(board.manufacturer, board.description, board.serial);

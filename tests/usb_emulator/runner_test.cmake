@@ -35,3 +35,17 @@ run(64 out ${RUNNER} --state ${state} -- ${KORVELCTL} set pattern PRBS15 divide 
 run(2 out ${RUNNER} --latency-us lots -- ${KORVELCTL} status)
 run(2 out ${RUNNER} --state ${state})
 
+
+# A user without permission on the device node (root-owned 0664, as without our udev rule) is
+# told how to install the rule. Needs root to take another user's identity with setpriv.
+find_program(SETPRIV setpriv)
+execute_process(COMMAND id -u OUTPUT_VARIABLE uid OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(uid STREQUAL "0" AND SETPRIV)
+  run(69 out ${RUNNER} --state ${state}
+      -- ${SETPRIV} --reuid=65534 --regid=65534 --clear-groups ${KORVELCTL} status)
+  if(NOT out MATCHES "has no permission to open it. Install its udev rule")
+    message(FATAL_ERROR "no permission hint for a user who may not open the unit:\n${out}")
+  endif()
+else()
+  message(STATUS "not root, or no setpriv: the permission hint is not tested")
+endif()

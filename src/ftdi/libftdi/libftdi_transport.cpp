@@ -145,6 +145,9 @@ class LibftdiTransport final : public FtdiTransport {
 
     OpenOutcome open(const UsbFtdiDevice& device, const OpenOptions& options,
                      std::unique_ptr<OpenFtdiDevice>& opened) override {
+        // A node this user may not open is told apart before libusb is started at all: without
+        // permission libusb may not even start (it cannot watch for devices either).
+        if (permission_denied(device.bus, device.address)) return OpenOutcome::NoPermission;
         ftdi_context* context = ftdi_new();  // nullptr when libusb cannot start
         if (context == nullptr) return OpenOutcome::Failed;
         context->usb_read_timeout = options.timeout_ms;
