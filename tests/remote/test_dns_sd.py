@@ -58,6 +58,8 @@ def setUpModule():
     log = open(os.path.join(folder.name, "avahi.log"), "w+")
     daemons.append(subprocess.Popen(["dbus-daemon", "--nofork", "--config-file", config],
                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+    # avahi-daemon gives up at once when the bus is not there yet.
+    within(60, lambda: daemons[-1].poll() is not None or os.path.exists(bus))
     daemons.append(subprocess.Popen(
         ["avahi-daemon", "-f", avahi, "--no-drop-root", "--no-chroot", "--no-rlimits"],
         env=environment, stdout=log, stderr=subprocess.STDOUT))
