@@ -73,6 +73,22 @@ void begin_load(std::uint32_t select) {
     emit_and_write_out();
 }
 
+void (*g_load_listener)(bool) = nullptr;
+
+// A load from start to end, as the listener is told of it.
+class LoadNotice {
+  public:
+    LoadNotice() { tell(true); }
+    ~LoadNotice() { tell(false); }
+    LoadNotice(const LoadNotice&) = delete;
+    LoadNotice& operator=(const LoadNotice&) = delete;
+
+  private:
+    static void tell(bool loading) {
+        if (g_load_listener != nullptr) g_load_listener(loading);
+    }
+};
+
 void end_load(std::uint32_t select) {
     set_pins(select, true);
     set_pins(kPinFpgaClock, false);
@@ -84,6 +100,7 @@ void end_load(std::uint32_t select) {
 void bit_load_FPGA(int /*ignored*/, int words) {
     // Never past the buffer's 4096 columns.
     words = std::clamp(words, 0, kPatternWords);
+    const LoadNotice notice;
     begin_load(kPinSelectPatternMemory);
     for (int word = 0; word < words; ++word) {
         for (int row = 0; row < kPatternRows; ++row) send_byte(pattern_buffer[row][word]);
@@ -93,11 +110,16 @@ void bit_load_FPGA(int /*ignored*/, int words) {
 
 void bit_load_FPGA_ErrInj(int /*ignored1*/, int /*ignored2*/, std::uint32_t period,
                           std::uint32_t width) {
+    const LoadNotice notice;
     begin_load(kPinSelectErrorMemory);
     for (int row = kPatternRows - 1; row >= 0; --row) send_byte(pattern_buffer[row][0]);
     send_word(period);
     send_word(width);
     end_load(kPinSelectErrorMemory);
+}
+
+void set_load_listener(void (*listener)(bool loading)) {
+    g_load_listener = listener;
 }
 
 }  // namespace korvel

@@ -19,4 +19,8 @@ void bit_load_FPGA(int ignored, int words);
 // Loads the mask (column 0) and the period and width words into the error-injection memory.
 void bit_load_FPGA_ErrInj(int ignored1, int ignored2, std::uint32_t period, std::uint32_t width);
 
+// Told as a load into either memory begins (true) and ends (false), whoever started it: remote
+// clients see a load in progress through it. One listener per process; nullptr: none.
+void set_load_listener(void (*listener)(bool loading));
+
 }  // namespace korvel

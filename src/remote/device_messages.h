@@ -24,6 +24,11 @@ class DeviceMessages {
     void detach(scpi::StatusRegisters* status);
     // Forgets the kept messages.
     void clear() { kept_.clear(); }
+    // Runs `f` on the status registers of every open session.
+    template <typename F>
+    void for_each_open(F f) {
+        for (scpi::StatusRegisters* status : open_) f(*status);
+    }
 
   private:
     std::deque<std::string> kept_;

@@ -1,6 +1,7 @@
 #include "remote/session.h"
 
 #include "app/state.h"
+#include "fpga/fpga_load.h"
 #include "platform/model_query.h"
 #include "remote/command_table.h"
 #include "remote/device_messages.h"
@@ -21,6 +22,7 @@ bool refused_while_box(const CommandDef& command, bool query) {
 Session::Session() : Session(app::main_panel) {}
 
 Session::Session(const int& main_panel) : main_panel_(&main_panel) {
+    set_load_listener(&note_load);
     device_messages().attach(&status_);
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/model_query.h"
 #include "remote/control_commands.h"
+#include "remote/device_messages.h"
 #include "remote/operator_steps.h"
 
 namespace korvel::remote {
@@ -58,6 +59,14 @@ scpi::Fault query_event(CommandCall& call) {
 void sample_conditions(scpi::StatusRegisters& status, int main_panel) {
     status.set_conditions(platform::wait_cursor_shown() ? scpi::kOperLoading : 0u,
                           unit_connected(main_panel) ? 0u : scpi::kQuesUnitMissing);
+}
+
+void note_load(bool loading) {
+    device_messages().for_each_open([loading](scpi::StatusRegisters& status) {
+        const unsigned others = status.operation.condition() & ~scpi::kOperLoading;
+        status.set_conditions(others | (loading ? scpi::kOperLoading : 0u),
+                              status.questionable.condition());
+    });
 }
 
 scpi::Fault set_event_enable(CommandCall& call) {

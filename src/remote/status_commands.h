@@ -7,9 +7,14 @@
 namespace korvel::remote {
 
 // Puts the instrument's present conditions into the session's registers: QUEStionable bit 9
-// while the main panel shows the unit not connected, OPERation bit 8 while a pattern or mask
-// load keeps the busy cursor on.
+// while the main panel shows the unit not connected, OPERation bit 8 while a pattern file load
+// keeps the busy cursor on.
 void sample_conditions(scpi::StatusRegisters& status, int main_panel);
+
+// Every open session's OPERation bit 8 follows a load as it begins and ends, so that the rising
+// edge is latched in STATus:OPERation[:EVENt] although a load completes within one command.
+// Installed as the FPGA load listener when a session opens.
+void note_load(bool loading);
 
 scpi::Fault set_event_enable(CommandCall& call);      // *ESE 0..255
 scpi::Fault query_event_enable(CommandCall& call);    // *ESE?

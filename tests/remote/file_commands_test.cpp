@@ -82,6 +82,19 @@ TEST_F(FileCommands, UnusablePatternFilesAreRefusedWithTheirReasonAndChangeNothi
     EXPECT_TRUE(fpga().pattern_bits.empty());
 }
 
+// A load completes within its command, yet its start is latched for a client polling the
+// operation status, and *OPC completes once it has ended.
+TEST_F(FileCommands, EachLoadIsLatchedInTheOperationEventRegister) {
+    write_file("pattern.txt", std::string(256, '1'));
+    write_file("mask.txt", burst_mask_file());
+    for (const char* line : {"PATT:CUST:LOAD \"pattern.txt\"", "ERR:MASK:LOAD \"mask.txt\""}) {
+        EXPECT_EQ(send("STAT:OPER?;*CLS"), "0") << line;
+        EXPECT_EQ(send(std::string(line) + ";:STAT:OPER:COND?;:STAT:OPER?;:STAT:OPER?;*OPC;*ESR?"),
+                  "0;256;0;1")
+            << line;
+    }
+}
+
 TEST_F(FileCommands, LoadsToAnAbsentUnitAreRefused) {
     write_file("pattern.txt", std::string(256, '1'));
     write_file("mask.txt", burst_mask_file());
