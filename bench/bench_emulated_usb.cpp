@@ -27,17 +27,13 @@
 #include <string_view>
 #include <vector>
 
-#include "app/callback_table.h"
 #include "app/state.h"
-#include "app/supervision.h"
+#include "base/clock.h"
 #include "emulated_unit.h"
 #include "fpga/fpga_load.h"
 #include "ftdi/backend.h"
 #include "korvel.h"
-#include "base/clock.h"
 #include "platform/model_query.h"
-#include "platform/user_interface.h"
-#include "resource/main_uir.h"
 
 namespace {
 
@@ -70,26 +66,12 @@ usbemu::TimingModel usb_timing() {
             emulated::microseconds_from("KORVEL_USB_SERVICE_US")};
 }
 
-void tick() {
-    app::CBTimer(app::main_panel, PANELMAIN_TIMER, EVENT_TIMER_TICK, nullptr, 0, 0);
-}
-
-// The program after start-up with the emulated unit behind the libftdi backend, connected by
-// the first supervision tick; false when it did not connect.
 bool start_program(bool queued) {
-    emulated::use_emulated_unit(1000, queued);
-    platform::set_clock(&bench_clock());
-    platform::reset_user_interface();
-    app::reset_app_state();
-    app::register_callbacks();
-    app::main_panel = LoadPanel(0, "main.uir", PANELMAIN);
-    tick();
-    return app::last_unit_present == 1 && usb_handle_usable();
+    return emulated::start_program_on_emulated_unit(bench_clock(), queued);
 }
 
 void stop_program() {
-    ftdi::select_backend(ftdi::BackendKind::Sim);  // closes what libftdi still has open
-    emulated::fresh_process(emulated::UnitBehindDriver::AsPlaced);
+    emulated::leave_emulated_unit();
     platform::set_clock(nullptr);
 }
 
@@ -152,20 +134,15 @@ void BM_ds4520_write(benchmark::State& state) {
 void BM_reconnect(benchmark::State& state) {
     measure(state, [&state](int) {
         emulated::emulated_usb().unplug();
-        tick();
+        emulated::supervision_tick();
         emulated::emulated_usb().plug_in();
-        tick();
+        emulated::supervision_tick();
         if (app::last_unit_present != 1) state.SkipWithError("the replugged unit was not opened");
     });
 }
 
 void BM_pattern_load_4096_words(benchmark::State& state) {
-    std::uint32_t x = 0x7654321;
-    for (auto& row : pattern_buffer)
-        for (auto& byte : row) {
-            x = x * 1664525u + 1013904223u;
-            byte = static_cast<std::uint8_t>(x >> 24);
-        }
+    emulated::fill_pattern_buffer();
     measure(state, [](int) { bit_load_FPGA(0, kPatternWords); });
 }
 

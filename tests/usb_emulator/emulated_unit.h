@@ -8,15 +8,21 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/callback_table.h"
+#include "app/state.h"
+#include "app/supervision.h"
 #include "base/clock.h"
 #include "ds4520/ds4520.h"
 #include "emulated_ft232r.h"
+#include "fpga/fpga_load.h"
 #include "ftdi/backend_select.h"
 #include "ftdi/libftdi/libftdi_backend.h"
 #include "korvel/sim/usb.h"
 #include "link/i2c_engine.h"
 #include "link/usb_link.h"
+#include "platform/user_interface.h"
 #include "preload.h"
+#include "resource/main_uir.h"
 #include "support/fresh_process.h"
 
 namespace korvel::testing {
@@ -63,6 +69,39 @@ inline void use_simulated_backend() {
     fresh_process(UnitBehindDriver::AsPlaced);
 }
 
+// Closes what libftdi still has open and puts the process back as a new one finds it.
+inline void leave_emulated_unit() {
+    ftdi::select_backend(ftdi::BackendKind::Sim);
+    fresh_process(UnitBehindDriver::AsPlaced);
+}
+
+// One tick of the main window's timer: the supervision that finds, opens and sets up the unit.
+inline void supervision_tick() {
+    app::CBTimer(app::main_panel, PANELMAIN_TIMER, EVENT_TIMER_TICK, nullptr, 0, 0);
+}
+
+// The program after start-up on `clock`, with the emulated unit behind the libftdi backend
+// (queued, or each request waited for); true when the first supervision tick connected it.
+inline bool start_program_on_emulated_unit(platform::Clock& clock, bool queued,
+                                           int timeout_ms = 1000) {
+    use_emulated_unit(timeout_ms, queued);
+    platform::set_clock(&clock);
+    app::register_callbacks();
+    app::main_panel = LoadPanel(0, "main.uir", PANELMAIN);
+    supervision_tick();
+    return app::last_unit_present == 1 && usb_handle_usable();
+}
+
+// The custom pattern buffer full of pseudo-random bytes, the same every time.
+inline void fill_pattern_buffer() {
+    std::uint32_t x = 0x7654321;
+    for (auto& row : pattern_buffer)
+        for (auto& byte : row) {
+            x = x * 1664525u + 1013904223u;
+            byte = static_cast<std::uint8_t>(x >> 24);
+        }
+}
+
 class EmulatedUsbTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -73,10 +112,7 @@ class EmulatedUsbTest : public ::testing::Test {
                         : "umockdev is not installed (scripts/install-deps.sh installs it)");
         use_emulated_unit();
     }
-    void TearDown() override {
-        ftdi::select_backend(ftdi::BackendKind::Sim);  // closes what libftdi still has open
-        fresh_process(UnitBehindDriver::AsPlaced);
-    }
+    void TearDown() override { leave_emulated_unit(); }
 
     static usbemu::EmulatedUsb& usb() { return emulated_usb(); }
 };

@@ -44,15 +44,6 @@ std::string unit_state(sim::Board& b) {
     return o.str();
 }
 
-void fill_pattern() {
-    std::uint32_t x = 0x1234567;
-    for (auto& row : pattern_buffer)
-        for (auto& byte : row) {
-            x = x * 1664525u + 1013904223u;
-            byte = static_cast<std::uint8_t>(x >> 24);
-        }
-}
-
 void write_and_read_record() {
     std::vector<UCHAR> record(30), back(30);
     for (std::size_t i = 0; i < record.size(); ++i) record[i] = static_cast<UCHAR>(0x30 + i);
@@ -87,7 +78,7 @@ void PrintTo(const Operation& value, std::ostream* out) {
 class EndToEnd : public EmulatedUsbTest, public ::testing::WithParamInterface<Operation> {};
 
 TEST_P(EndToEnd, LeavesTheUnitAsTheSimulatedBackendDoes) {
-    fill_pattern();
+    fill_pattern_buffer();
     use_simulated_backend();
     ASSERT_EQ(usb_init(), 1);
     GetParam().run();
@@ -155,7 +146,7 @@ TEST_F(EmulatedUnit, SynchronousBitBangSamplesComeBackThroughLibftdisBulkReads) 
 }
 
 TEST_F(EmulatedUnit, AnUnplugInAPatternLoadLosesTheLinkAndTheNextOpenFinishesTheLoad) {
-    fill_pattern();
+    fill_pattern_buffer();
     ASSERT_EQ(usb_init(), 1);
     usb().unplug_at_request(20);  // a few writes into the load
     bit_load_FPGA(0, kPatternWords);

@@ -14,9 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/callback_table.h"
 #include "app/state.h"
-#include "app/supervision.h"
 #include "base/clock.h"
 #include "emulated_unit.h"
 #include "fpga/fpga_load.h"
@@ -24,15 +22,9 @@
 #include "ftdi/ftd2xx.h"
 #include "korvel.h"
 #include "platform/model_query.h"
-#include "platform/user_interface.h"
-#include "resource/main_uir.h"
 
 namespace korvel::testing {
 namespace {
-
-void tick() {
-    app::CBTimer(app::main_panel, PANELMAIN_TIMER, EVENT_TIMER_TICK, nullptr, 0, 0);
-}
 
 // A virtual process clock: the Delays of the setup and of the DS4520 settles cost no time, so
 // the sweeps below stay short. A Delay still finishes the queue first. The USB timeouts stay
@@ -45,22 +37,7 @@ platform::VirtualClock& test_clock() {
 // The program after start-up with the emulated unit behind the libftdi backend (queued or
 // synchronous), connected by the first supervision tick.
 void start_program(bool queued, int timeout_ms = 1000) {
-    use_emulated_unit(timeout_ms, queued);
-    platform::set_clock(&test_clock());
-    app::register_callbacks();
-    app::main_panel = LoadPanel(0, "main.uir", PANELMAIN);
-    tick();
-    ASSERT_EQ(app::last_unit_present, 1);
-    ASSERT_TRUE(usb_handle_usable());
-}
-
-void fill_pattern() {
-    std::uint32_t x = 0x7654321;
-    for (auto& row : pattern_buffer)
-        for (auto& byte : row) {
-            x = x * 1664525u + 1013904223u;
-            byte = static_cast<std::uint8_t>(x >> 24);
-        }
+    ASSERT_TRUE(start_program_on_emulated_unit(test_clock(), queued, timeout_ms));
 }
 
 struct Operation {
@@ -77,9 +54,9 @@ const Operation kOperations[] = {
     {"ReconnectSequence",
      [] {
          emulated_usb().unplug();
-         tick();
+         supervision_tick();
          emulated_usb().plug_in();
-         tick();
+         supervision_tick();
          EXPECT_EQ(app::last_unit_present, 1);
      }},
     {"Ds4520Write", [] { set_divide_ratio(37); }},
@@ -89,7 +66,7 @@ const Operation kOperations[] = {
 
 // The operation's requests as the unit got them, through to the handle's close.
 std::vector<std::string> request_log(const Operation& op, bool queued) {
-    fill_pattern();
+    fill_pattern_buffer();
     start_program(queued);
     emulated_usb().clear_request_log();
     op.run();
@@ -98,13 +75,17 @@ std::vector<std::string> request_log(const Operation& op, bool queued) {
     return emulated_usb().request_log();
 }
 
-class SameRequests : public EmulatedUsbTest, public ::testing::WithParamInterface<Operation> {
+// The emulated unit's tests, with the program's clock given back at the end.
+class ProgramOnEmulatedUnit : public EmulatedUsbTest {
   protected:
     void TearDown() override {
         EmulatedUsbTest::TearDown();
         platform::set_clock(nullptr);
     }
 };
+
+class SameRequests : public ProgramOnEmulatedUnit,
+                     public ::testing::WithParamInterface<Operation> {};
 
 TEST_P(SameRequests, QueuedAsWhenEachIsWaitedFor) {
     const auto waited = request_log(GetParam(), false);
@@ -118,13 +99,7 @@ TEST_P(SameRequests, QueuedAsWhenEachIsWaitedFor) {
 INSTANTIATE_TEST_SUITE_P(Operations, SameRequests, ::testing::ValuesIn(kOperations),
                          [](const auto& info) { return std::string(info.param.name); });
 
-class QueuedFaults : public EmulatedUsbTest {
-  protected:
-    void TearDown() override {
-        EmulatedUsbTest::TearDown();
-        platform::set_clock(nullptr);
-    }
-};
+class QueuedFaults : public ProgramOnEmulatedUnit {};
 
 // How many requests `run` sends to a connected unit.
 std::uint64_t requests_of(void (*run)()) {
@@ -197,7 +172,7 @@ TEST_F(QueuedFaults, AChipThatStopsAnsweringInAQueuedSequenceIsGivenUpWithinATim
         usb_input();
         EXPECT_EQ(usb().counts().requests, sent) << "nothing more may be sent to a lost unit";
         usb().hang_at_request(0);
-        tick();
+        supervision_tick();
         ASSERT_EQ(app::last_unit_present, 1);
         EXPECT_TRUE(usb_handle_usable());
         set_amplitude(2.2f);
@@ -219,7 +194,7 @@ TEST_F(QueuedFaults, AStalledRequestInAQueuedSequenceLosesTheHandleAndTheNextTic
         const auto sent = usb().counts().requests;
         set_amplitude(1.1f);
         EXPECT_EQ(usb().counts().requests, sent) << "nothing more may be sent to a lost unit";
-        tick();
+        supervision_tick();
         ASSERT_EQ(app::last_unit_present, 1);
         set_amplitude(2.2f);
         usb_input();
