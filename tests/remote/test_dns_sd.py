@@ -5,13 +5,13 @@ saying why, when it cannot. Needs KORVEL_PROGRAM (the built korvel); lxi-tools w
 import os
 import pathlib
 import re
-import select
 import shutil
 import socket
 import subprocess
 import tempfile
-import time
 import unittest
+
+from program_output import read_until, within
 
 TXT = '"Manufacturer=MORLIDEX" "Model=KORVEL" "SerialNumber=1042" "FirmwareVersion=1.4.0"'
 daemons, environment = [], dict(os.environ, QT_QPA_PLATFORM="offscreen")
@@ -68,12 +68,6 @@ def setUpModule():
         skip(f"a private avahi-daemon did not start: {open(log.name).read()[-300:]}")
 
 
-def within(seconds, done):
-    deadline = time.monotonic() + seconds
-    while not done() and time.monotonic() < deadline:
-        time.sleep(0.1)
-
-
 def stop_daemons():
     while daemons:
         daemons[-1].terminate()
@@ -94,10 +88,9 @@ class DnsSdTest(unittest.TestCase):
         self.addCleanup(program.stderr.close)
         self.addCleanup(program.wait, 60)
         self.addCleanup(program.terminate)
-        said, deadline = "", time.monotonic() + 60
-        while until not in said and time.monotonic() < deadline:
-            if select.select([program.stderr], [], [], 1.0)[0]:
-                said += program.stderr.readline() or self.fail(f"korvel ended:\n{said}")
+        found, said = read_until(program, re.escape(until), 60)
+        if found is None:
+            self.fail(f"korvel did not say {until!r}:\n{said}")
         return program, said, int(re.search(r"listening on [0-9.]+:(\d+)", said)[1])
 
     def test_announced_found_by_lxi_and_withdrawn_at_exit_unless_told_not_to(self):

@@ -10,16 +10,15 @@ Needs KORVEL_PROGRAM (the built korvel) and Debian's python3-pyvisa and python3-
 
 import json
 import os
-import re
-import select
 import signal
 import socket
 import subprocess
 import tempfile
-import time
 import unittest
 
 import pyvisa
+
+from program_output import read_until
 
 STARTUP_SECONDS = 60
 
@@ -78,19 +77,9 @@ class RemoteControlTest(unittest.TestCase):
 
     def wait_for_listener(self):
         """The port the program says it listens on (it prints that before the window shows)."""
-        deadline = time.monotonic() + STARTUP_SECONDS
-        seen = ""
-        while time.monotonic() < deadline:
-            ready, _, _ = select.select([self.program.stderr], [], [], 1.0)
-            if not ready:
-                continue
-            line = self.program.stderr.readline()
-            if not line:
-                break
-            seen += line
-            match = re.search(r"listening on 127\.0\.0\.1:(\d+)", line)
-            if match:
-                return int(match.group(1))
+        match, seen = read_until(self.program, r"listening on 127\.0\.0\.1:(\d+)", STARTUP_SECONDS)
+        if match:
+            return int(match.group(1))
         self.fail(f"no listening line from korvel:\n{seen}")
 
     def open_instrument(self, port):

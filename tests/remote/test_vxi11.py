@@ -7,18 +7,17 @@ cannot. Needs KORVEL_PROGRAM (the built korvel), python3-pyvisa and python3-pyvi
 """
 
 import os
-import re
-import select
 import shutil
 import socket
 import struct
 import subprocess
 import tempfile
-import time
 import unittest
 
 import pyvisa
 from pyvisa_py.protocols import vxi11
+
+from program_output import read_until, within
 
 STARTUP_SECONDS = 60
 RESOURCE = "TCPIP::127.0.0.1::inst0::INSTR"
@@ -43,11 +42,9 @@ def setUpModule():
                                 "(needs root and the rpcbind package): VXI-11 not tested")
     os.makedirs("/run/rpcbind", exist_ok=True)
     rpcbind = subprocess.Popen([program, "-f", "-w"], stderr=subprocess.DEVNULL)
-    deadline = time.monotonic() + 10
-    while not portmapper_listens():
-        if rpcbind.poll() is not None or time.monotonic() > deadline:
-            raise unittest.SkipTest("a private rpcbind did not start: VXI-11 not tested")
-        time.sleep(0.05)
+    within(10, lambda: rpcbind.poll() is not None or portmapper_listens())
+    if not portmapper_listens():
+        raise unittest.SkipTest("a private rpcbind did not start: VXI-11 not tested")
 
 
 def tearDownModule():
@@ -83,20 +80,11 @@ class Vxi11Test(unittest.TestCase):
 
     # "" once the program serves VXI-11, else the line that says why it does not.
     def wait_for_vxi11(self, program):
-        deadline = time.monotonic() + STARTUP_SECONDS
-        seen = ""
-        while time.monotonic() < deadline:
-            if not select.select([program.stderr], [], [], 1.0)[0]:
-                continue
-            line = program.stderr.readline()
-            seen += line
-            if "no VXI-11" in line:
-                return line
-            if not line:
-                break
-            if re.search(r"\(VXI-11\) listening on port (\d+)", line):
-                return ""
-        self.fail(f"VXI-11 did not start:\n{seen}")
+        match, seen = read_until(program, r"\(VXI-11\) listening on port \d+|no VXI-11",
+                                 STARTUP_SECONDS)
+        if match is None:
+            self.fail(f"VXI-11 did not start:\n{seen}")
+        return match.string if "no VXI-11" in match.group(0) else ""
 
     def open(self):
         k = self.manager.open_resource(RESOURCE, read_termination="\n", write_termination="\n",
